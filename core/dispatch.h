@@ -1,0 +1,19 @@
+#pragma once
+// Running one external call: prepare, the handler once per command, finish, and the
+// error reply when the status is not 0.
+
+#include <cstdint>
+
+#include "core/function_table.h"
+#include "core/status.h"
+
+namespace korvane {
+
+// Runs function `number` of `table` over the parameter text already started with
+// startParameterText(). `state` may be null. On failure the error reply is stored.
+Status runExternalFunction(const FunctionEntry* table, int32_t number, PluginState* state);
+
+// Builds and stores "ERROR=status [MESSAGE='...'] [ARGS=n]".
+void storeErrorReply(Status status);
+
+}  // namespace korvane

@@ -1,0 +1,37 @@
+#pragma once
+// The forty external functions, by number, with their handlers.
+
+#include <cstdint>
+
+#include "core/plugin_state.h"
+#include "core/status.h"
+
+namespace korvane {
+
+inline constexpr int kFunctionCount = 40;
+
+// What a handler sees of the call besides the arguments.
+struct CallContext {
+    PluginState* state = nullptr;  // set for the functions that need it
+    void* phase = nullptr;         // three-phase functions: what prepare made
+};
+
+using Handler = Status (*)(CallContext& context);
+using PrepareStep = Status (*)(CallContext& context);
+using FinishStep = Status (*)(Status status, CallContext& context);
+
+struct FunctionEntry {
+    const char* name;
+    Handler run;
+    PrepareStep prepare = nullptr;  // three-phase functions only
+    FinishStep finish = nullptr;    // three-phase functions only
+    Status missingState = 0;        // non-zero: needs PluginState, answers this without it
+};
+
+// The module's table, indexed by function number.
+const FunctionEntry* functionTable();
+
+// Handler for a function that is not built yet.
+Status unimplementedHandler(CallContext& context);
+
+}  // namespace korvane

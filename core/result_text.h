@@ -1,0 +1,63 @@
+#pragma once
+// Building result texts: KEY=value items written in the language the parameter
+// reader reads back. A WorkingText is a bounded, always-terminated byte buffer;
+// appends past its capacity are cut, never written past the end.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/status.h"
+
+namespace korvane {
+
+// Longest result text a handler builds (lengths are 16-bit signed in the result rules).
+inline constexpr size_t kMaxResultText = 32767;
+// Escaped values and length-prefixed texts hold at most this many characters.
+inline constexpr size_t kMaxShortText = 255;
+
+class WorkingText {
+public:
+    WorkingText(char* storage, size_t capacity);  // capacity counts the terminator
+    const char* c_str() const { return data_; }
+    size_t length() const { return length_; }
+    size_t capacity() const { return capacity_ - 1; }
+    bool truncated() const { return truncated_; }
+    void clear();
+    void append(const char* bytes, size_t count);
+
+private:
+    char* data_;
+    size_t capacity_;
+    size_t length_ = 0;
+    bool truncated_ = false;
+};
+
+// A WorkingText with its own storage.
+template <size_t Capacity>
+class LocalText : public WorkingText {
+public:
+    LocalText() : WorkingText(storage_, Capacity + 1) {}
+
+private:
+    char storage_[Capacity + 1];
+};
+
+void textSet(WorkingText& dst, const char* src);
+void textAppend(WorkingText& dst, const char* src);
+void textAppendChars(WorkingText& dst, char c, int count);
+void textSetNumber(WorkingText& dst, int32_t n);
+void textAppendNumber(WorkingText& dst, int32_t n);
+// A negative base converts signed in |base|; a positive base converts n as unsigned.
+void textAppendNumberBase(WorkingText& dst, int32_t n, int base);
+void textAppendBool(WorkingText& dst, bool b);
+void textAppendCode(WorkingText& dst, uint32_t code);
+// Appends KEY='escaped value' (the apostrophes are added here).
+void textAppendQuoted(WorkingText& dst, const char* key, const char* value);
+
+// Escapes a text in place for use between apostrophes. `text` must hold 256 bytes;
+// the result holds at most 255 characters.
+void escapeText(char* text);
+
+int compareNoCase(const char* a, const char* b);
+
+}  // namespace korvane
