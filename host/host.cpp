@@ -8,8 +8,9 @@ namespace korvane::host {
 namespace {
 
 constexpr char kEntryPointName[] = "FMExternCallProc";
-// How a __stdcall entry point is named when it is exported without a .def file.
-constexpr char kDecoratedEntryPointName[] = "_FMExternCallProc@4";
+// How a __stdcall entry point is named when it is exported without a .def file (the
+// Microsoft and the GNU linkers decorate it differently).
+constexpr const char* kDecoratedEntryPointNames[] = {"_FMExternCallProc@4", "FMExternCallProc@4"};
 constexpr int kStringBufferSize = 256;
 constexpr char kFunctionNumberPrefix = '#';
 
@@ -67,8 +68,10 @@ bool Host::load(const std::string& path) {
     proc_ = reinterpret_cast<ExternCallProc>(reinterpret_cast<void*>(GetProcAddress(module_.get(), kEntryPointName)));
     if (proc_ == nullptr) {
         error_ = path + " does not export " + kEntryPointName;
-        if (GetProcAddress(module_.get(), kDecoratedEntryPointName) != nullptr) {
-            error_ += std::string(" (only the decorated ") + kDecoratedEntryPointName + ")";
+        for (const char* decorated : kDecoratedEntryPointNames) {
+            if (GetProcAddress(module_.get(), decorated) != nullptr) {
+                error_ += std::string(" (only the decorated ") + decorated + ")";
+            }
         }
         module_.reset();
         return false;
