@@ -186,6 +186,7 @@ TEST_F(HostTest, ModuleFindsTheFrontDocumentWindow) {
 }
 
 TEST_F(HostTest, ScreenshotShowsWhatTheModuleDrew) {
+    EXPECT_FALSE(host.openWindow(0, 200));
     ASSERT_TRUE(host.openWindow(320, 200));
     EXPECT_EQ(host.call(kDraw, "").result, "drawn");
     Pixels pixels = host.screenshot();
