@@ -172,6 +172,7 @@ CallResult Host::call(int32_t functionNumber,
     const int previousResizes = memory_.resizeCount(previous);
     const size_t handlesBefore = memory_.liveHandles();
     const size_t pointersBefore = memory_.livePointers();
+    const MemoryFaults faultsBefore = memory_.faults();
 
     ExternCallRecord record = newRecord(kCallExternal);
     record.functionNumber = functionNumber;
@@ -199,6 +200,11 @@ CallResult Host::call(int32_t functionNumber,
     if (previous != result) {
         memory_.hostDisposeHandle(previous);
     }
+    const MemoryFaults& faultsAfter = memory_.faults();
+    out.faults.badHandles = faultsAfter.badHandles - faultsBefore.badHandles;
+    out.faults.badPointers = faultsAfter.badPointers - faultsBefore.badPointers;
+    out.faults.overruns = faultsAfter.overruns - faultsBefore.overruns;
+    out.faults.injectedFailures = faultsAfter.injectedFailures - faultsBefore.injectedFailures;
     return out;
 }
 

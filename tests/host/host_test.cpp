@@ -142,10 +142,14 @@ TEST_F(HostTest, CountsWhatACallDidNotGiveBack) {
 }
 
 TEST_F(HostTest, SeesWritesPastABlockAndDoubleDisposal) {
-    host.call(kOverrun, "");
+    CallResult overrun = host.call(kOverrun, "");
+    EXPECT_EQ(overrun.faults.overruns, 1);
+    EXPECT_FALSE(overrun.clean());
+    CallResult twice = host.call(kDisposeTwice, "");
+    EXPECT_EQ(twice.faults.badPointers, 1);
+    EXPECT_FALSE(twice.clean());
     EXPECT_EQ(host.memory().faults().overruns, 1);
-    host.call(kDisposeTwice, "");
-    EXPECT_EQ(host.memory().faults().badPointers, 1);
+    EXPECT_TRUE(host.call(kEcho, "").clean()) << "faults are counted against their own call";
 }
 
 TEST_F(HostTest, LockedResultCannotGrowUnlockedOneMoves) {
@@ -171,6 +175,7 @@ TEST_F(HostTest, InjectedFailuresReachTheModulesErrorPaths) {
         EXPECT_EQ(result.stored, rows[i].stored);
         EXPECT_EQ(result.result, rows[i].result);
         EXPECT_TRUE(result.clean());
+        EXPECT_EQ(result.faults.injectedFailures, 1);
         EXPECT_EQ(host.call(kLastError, "").result, "-108");
         EXPECT_EQ(host.call(kEcho, "again").result, "again") << "only one allocation fails";
     }
