@@ -139,9 +139,12 @@ TEST(Fmhost, PrintsEachResultAsItsBytesThenALineFeed) {
 }
 
 TEST(Fmhost, ReadsCallsFromStandardInputWithoutCalls) {
-    Outcome outcome = runFmhost({}, "SIn-Echo hello  world\r\nSIn-Echo\ttab\n\nSIn-Nothing\nSIn-Echo a\rb\r\nSIn-Echo");
+    Outcome outcome =
+        runFmhost({}, "SIn-Echo hello  world\r\nSIn-Echo\ttab\n\nSIn-Nothing\nNo-Such x\nSIn-Echo a\rb\r\nSIn-Echo");
     EXPECT_EQ(outcome.exitCode, 0u) << outcome.err;
-    EXPECT_EQ(outcome.out, "hello  world\ntab\n\na\rb\n\n");
+    // Blank lines are skipped; an unknown name answers an empty line and a message.
+    EXPECT_EQ(outcome.out, "hello  world\ntab\n\n\na\rb\n\n");
+    EXPECT_NE(outcome.err.find("no function No-Such"), std::string::npos) << outcome.err;
 }
 
 TEST(Fmhost, StartupKindAndInterfaceVersionOptions) {
