@@ -33,70 +33,61 @@ Status answerNumber(int32_t value) {
 
 // ---- CalcRect ----
 
-// One keyword of a rectangle, queried or assigned as a number or as a point.
+// One keyword of a rectangle: an edge queried or assigned as a number (measured from
+// `origin` for WIDTH and HEIGHT), or a corner queried or assigned as a point.
 struct RectPart {
     const char* keyword;
-    int32_t (*getNumber)(const Rect&);
-    void (*setNumber)(Rect&, int32_t);
-    Point (*getPoint)(const Rect&);
-    void (*setPoint)(Rect&, const Point&);
+    int16_t Rect::*edge;               // the number, or the corner's h
+    int16_t Rect::*cornerV = nullptr;  // the corner's v; null for a number
+    int16_t Rect::*origin = nullptr;   // the edge a WIDTH or HEIGHT is measured from
 };
 
-// Taken in this order whatever the order of the text. Width and height queries are
-// computed from the 16-bit values and may lie outside the 16-bit range.
+// Taken in this order whatever the order of the text.
 constexpr RectPart kRectParts[] = {
-    {"LEFT", [](const Rect& r) -> int32_t { return r.left; }, [](Rect& r, int32_t n) { r.left = storeInt16(n); },
-     nullptr, nullptr},
-    {"TOP", [](const Rect& r) -> int32_t { return r.top; }, [](Rect& r, int32_t n) { r.top = storeInt16(n); }, nullptr,
-     nullptr},
-    {"RIGHT", [](const Rect& r) -> int32_t { return r.right; }, [](Rect& r, int32_t n) { r.right = storeInt16(n); },
-     nullptr, nullptr},
-    {"BOTTOM", [](const Rect& r) -> int32_t { return r.bottom; }, [](Rect& r, int32_t n) { r.bottom = storeInt16(n); },
-     nullptr, nullptr},
-    {"TOPLEFT", nullptr, nullptr,
-     [](const Rect& r) {
-         return Point{r.top, r.left};
-     },
-     [](Rect& r, const Point& p) {
-         r.left = p.h;
-         r.top = p.v;
-     }},
-    {"BOTTOMRIGHT", nullptr, nullptr,
-     [](const Rect& r) {
-         return Point{r.bottom, r.right};
-     },
-     [](Rect& r, const Point& p) {
-         r.right = p.h;
-         r.bottom = p.v;
-     }},
-    {"WIDTH", [](const Rect& r) -> int32_t { return int32_t{r.right} - r.left; },
-     [](Rect& r, int32_t n) { r.right = storeInt16(int64_t{r.left} + n); }, nullptr, nullptr},
-    {"HEIGHT", [](const Rect& r) -> int32_t { return int32_t{r.bottom} - r.top; },
-     [](Rect& r, int32_t n) { r.bottom = storeInt16(int64_t{r.top} + n); }, nullptr, nullptr},
+    {"LEFT", &Rect::left},
+    {"TOP", &Rect::top},
+    {"RIGHT", &Rect::right},
+    {"BOTTOM", &Rect::bottom},
+    {"TOPLEFT", &Rect::left, &Rect::top},
+    {"BOTTOMRIGHT", &Rect::right, &Rect::bottom},
+    {"WIDTH", &Rect::right, nullptr, &Rect::left},
+    {"HEIGHT", &Rect::bottom, nullptr, &Rect::top},
 };
 
-// Applies one keyword to `r`. A query writes its answer to `result` and returns true.
-bool applyRectPart(const RectPart& part, Rect& r, CalcResult& result) {
-    if (part.getPoint != nullptr) {
-        Point p;
-        const ValueAccess access = queryOrSetPoint(part.keyword, &p);
-        if (access == ValueAccess::kQuery) {
-            formatPointText(result, part.getPoint(r));
-            return true;
-        }
-        if (access == ValueAccess::kAssign) {
-            part.setPoint(r, p);
-        }
-        return false;
-    }
-    int32_t n = 0;
-    const ValueAccess access = queryOrSetNumber(part.keyword, &n);
+// A corner assignment whose value is not a point leaves the rectangle as it is.
+bool applyRectCorner(const RectPart& part, Rect& r, CalcResult& result) {
+    Point p;
+    const ValueAccess access = queryOrSetPoint(part.keyword, &p);
     if (access == ValueAccess::kQuery) {
-        textAppendNumber(result, part.getNumber(r));
+        Point corner;
+        corner.h = r.*part.edge;
+        corner.v = r.*part.cornerV;
+        formatPointText(result, corner);
         return true;
     }
     if (access == ValueAccess::kAssign) {
-        part.setNumber(r, n);
+        r.*part.edge = p.h;
+        r.*part.cornerV = p.v;
+    }
+    return false;
+}
+
+// Applies one keyword to `r`. A query writes its answer to `result` and returns true.
+// A width or height query is computed from the 16-bit values and may lie outside the
+// 16-bit range; an assignment stores the low 16 bits.
+bool applyRectPart(const RectPart& part, Rect& r, CalcResult& result) {
+    if (part.cornerV != nullptr) {
+        return applyRectCorner(part, r, result);
+    }
+    const int32_t origin = part.origin != nullptr ? r.*part.origin : 0;
+    int32_t n = 0;
+    const ValueAccess access = queryOrSetNumber(part.keyword, &n);
+    if (access == ValueAccess::kQuery) {
+        textAppendNumber(result, r.*part.edge - origin);
+        return true;
+    }
+    if (access == ValueAccess::kAssign) {
+        r.*part.edge = storeInt16(int64_t{origin} + n);
     }
     return false;
 }
