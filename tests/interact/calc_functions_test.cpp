@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "interact/calc_functions.h"
 #include "tests/support/handler_fixture.h"
@@ -11,8 +12,9 @@
 namespace korvane {
 namespace {
 
-using testing::FakeHost;
+using testing::CommandRun;
 using testing::HandlerRun;
+using testing::runCommands;
 using testing::runHandler;
 
 struct Row {
@@ -235,14 +237,30 @@ TEST(CalcColor, Rows) {
                                  });
 }
 
+// A host that refuses every result, as when the host runs out of memory.
+class RefusingHost final : public HostServices {
+  public:
+    RefusingHost() { setCurrentHost(this); }
+    ~RefusingHost() override { setCurrentHost(nullptr); }
+    Status storeResult(const char*, size_t) override {
+        ++storeCount;
+        return kOutOfMemory;
+    }
+    char* newPointer(int32_t) override { return nullptr; }
+    void disposePointer(char*) override {}
+    Status memoryError() override { return kOutOfMemory; }
+
+    int storeCount = 0;
+};
+
 TEST(CalcFunctions, FailedStoreIsTheStatus) {
     for (Handler handler : {calcRectHandler, calcPointHandler, calcColorHandler}) {
-        FakeHost host;
-        host.storeStatus = kOutOfMemory;
-        const HandlerRun run = runHandler(handler, "1,2,3,4 INSIDE=0,0,9,9", {}, &host);
+        RefusingHost host;
+        CallContext context;
+        const CommandRun run = runCommands(handler, "1,2,3,4 INSIDE=0,0,9,9 | 5,6,7,8", context);
         EXPECT_EQ(run.status, kOutOfMemory);
+        EXPECT_EQ(run.commands, 1);
         EXPECT_EQ(host.storeCount, 1);
-        EXPECT_FALSE(run.stored);
     }
 }
 

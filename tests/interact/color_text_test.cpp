@@ -6,12 +6,12 @@
 #include <string>
 
 #include "interact/color_text.h"
-#include "tests/support/handler_fixture.h"
+#include "tests/support/parameter_text.h"
 
 namespace korvane {
 namespace {
 
-using testing::ParsedText;
+using testing::ParameterText;
 
 const Color kSentinel{1, 2, 3};
 
@@ -73,8 +73,8 @@ TEST(ColorText, ComponentsFromBytes) {
 }
 
 TEST(ColorText, ReadersTakeTagsAndPositions) {
-    ParsedText parsed("C=#102030 BAD=1,2 40");
-    ASSERT_EQ(parsed.status(), kNoErr);
+    ParameterText parsed("C=#102030 BAD=1,2 40");
+    ASSERT_EQ(parsed.startStatus(), kNoErr);
     Color c = kSentinel;
     EXPECT_TRUE(readColorArg("c", &c));
     EXPECT_EQ(formatted(c), "16,32,48");

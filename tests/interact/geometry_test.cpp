@@ -6,12 +6,12 @@
 #include <string>
 
 #include "interact/geometry.h"
-#include "tests/support/handler_fixture.h"
+#include "tests/support/parameter_text.h"
 
 namespace korvane {
 namespace {
 
-using testing::ParsedText;
+using testing::ParameterText;
 
 // Text order left, top, right, bottom, as the rectangle texts are written.
 Rect ltrb(int16_t left, int16_t top, int16_t right, int16_t bottom) {
@@ -72,8 +72,8 @@ TEST(Geometry, TextsReadAndWrite) {
 }
 
 TEST(Geometry, ReadersTakeTagsAndPositions) {
-    ParsedText parsed("A=0,0,5,5 EMPTY=5,5,5,5 P=1,2 SHORT=1 7,8");
-    ASSERT_EQ(parsed.status(), kNoErr);
+    ParameterText parsed("A=0,0,5,5 EMPTY=5,5,5,5 P=1,2 SHORT=1 7,8");
+    ASSERT_EQ(parsed.startStatus(), kNoErr);
 
     Rect r = kSentinelRect;
     EXPECT_TRUE(readRectArg("a", &r));
@@ -137,8 +137,8 @@ TEST(Geometry, Arithmetic) {
 }
 
 TEST(Geometry, QueryOrSet) {
-    ParsedText parsed("LEFT TOP=top RIGHT=abc BOTTOM=-12 WIDTH= CORNER=3,4 EDGE=5 SPOT");
-    ASSERT_EQ(parsed.status(), kNoErr);
+    ParameterText parsed("LEFT TOP=top RIGHT=abc BOTTOM=-12 WIDTH= CORNER=3,4 EDGE=5 SPOT");
+    ASSERT_EQ(parsed.startStatus(), kNoErr);
 
     struct NumberRow {
         const char* keyword;
