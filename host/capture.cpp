@@ -3,13 +3,16 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/host_raii.h"
+#include "platform/win32/raii.h"
 
 namespace korvane::host {
 
 namespace {
 
-using OwnedStdioFile = Owned<FILE*, &fclose>;
+void closeStdioFile(FILE* file) {
+    std::fclose(file);
+}
+using OwnedStdioFile = win32::unique_any<win32::simple_traits<FILE*, closeStdioFile>>;
 
 constexpr uint16_t kBmpSignature = 0x4D42;  // "BM"
 constexpr size_t kFileHeaderSize = 14;
@@ -65,7 +68,7 @@ size_t dibPixelOffset(const void* dib, size_t size) {
 }
 
 bool writeClipboardDib(const std::string& path) {
-    GlobalLockScope dib(GetClipboardData(CF_DIB));
+    win32::global_lock dib(GetClipboardData(CF_DIB));
     const size_t offset = dibPixelOffset(dib.data(), dib.size());
     if (offset == 0) {
         return false;
@@ -74,7 +77,7 @@ bool writeClipboardDib(const std::string& path) {
 }
 
 std::string lockedText(HGLOBAL memory) {
-    GlobalLockScope text(memory);
+    win32::global_lock text(memory);
     const auto* bytes = static_cast<const char*>(text.data());
     if (bytes == nullptr) {
         return {};
@@ -100,15 +103,15 @@ Pixels captureClientArea(HWND window) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    WindowDc windowDc(window);
-    OwnedMemoryDc memoryDc(CreateCompatibleDC(windowDc.get()));
+    win32::unique_window_dc windowDc(window);
+    win32::unique_hdc memoryDc(CreateCompatibleDC(windowDc.get()));
     void* bits = nullptr;
-    OwnedGdiObject bitmap(CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win32::unique_hgdiobj bitmap(CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (windowDc.get() == nullptr || !memoryDc || !bitmap || bits == nullptr) {
         return pixels;
     }
     {
-        SelectedObject selected(memoryDc.get(), bitmap.get());
+        win32::select_object_guard selected(memoryDc.get(), bitmap.get());
         if (!BitBlt(memoryDc.get(), 0, 0, width, height, windowDc.get(), 0, 0, SRCCOPY)) {
             return pixels;
         }
@@ -157,8 +160,8 @@ bool writeBmp(const std::string& path, const Pixels& pixels) {
 }
 
 ClipboardContent writeClipboard(const std::string& path, HWND owner) {
-    OpenClipboardScope clipboard(owner);
-    if (!clipboard.isOpen()) {
+    win32::clipboard_guard clipboard(owner);
+    if (!clipboard.open()) {
         return ClipboardContent::kNone;
     }
     if (IsClipboardFormatAvailable(CF_DIB)) {
@@ -172,8 +175,8 @@ ClipboardContent writeClipboard(const std::string& path, HWND owner) {
 }
 
 bool clipboardText(std::string& text, HWND owner) {
-    OpenClipboardScope clipboard(owner);
-    if (!clipboard.isOpen() || !IsClipboardFormatAvailable(CF_TEXT)) {
+    win32::clipboard_guard clipboard(owner);
+    if (!clipboard.open() || !IsClipboardFormatAvailable(CF_TEXT)) {
         return false;
     }
     text = lockedText(GetClipboardData(CF_TEXT));

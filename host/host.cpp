@@ -88,6 +88,14 @@ bool Host::load(const std::string& path) {
     return true;
 }
 
+bool Host::attach(ExternCallProc proc, const std::string& resourcesPath) {
+    if (!load(resourcesPath)) {
+        return false;
+    }
+    proc_ = proc;
+    return true;
+}
+
 void Host::unload() {
     module_.reset();
     proc_ = nullptr;

@@ -14,7 +14,7 @@
 
 #include "host/capture.h"
 #include "host/host_memory.h"
-#include "host/host_raii.h"
+#include "platform/win32/raii.h"
 #include "host/host_window.h"
 #include "platform/call_record.h"
 
@@ -52,6 +52,10 @@ class Host {
     // Loads the module, finds its undecorated FMExternCallProc and reads its display name
     // and function names. False (and error() says why) when any of that fails.
     bool load(const std::string& path);
+    // Like load(), but calls `proc`, an entry point linked into the calling program, in
+    // place of the module's own; the module still serves its resources and instance
+    // handle. Lets a test reach the entry point's static library state.
+    bool attach(ExternCallProc proc, const std::string& resourcesPath);
     void unload();
     bool loaded() const { return proc_ != nullptr; }
     const std::string& error() const { return error_; }
@@ -100,7 +104,7 @@ class Host {
 
     HostMemory memory_;
     HostWindow window_;
-    OwnedModule module_;
+    win32::unique_hmodule module_;
     ExternCallProc proc_ = nullptr;
     std::string error_;
     std::string displayName_;

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "host/host_raii.h"
+#include "platform/win32/raii.h"
 
 namespace korvane::host {
 
@@ -36,7 +36,7 @@ class HostWindow {
   private:
     bool fitFrameToDocument(int width, int height);
 
-    OwnedWindow frame_;
+    win32::unique_hwnd frame_;
     HWND mdiClient_ = nullptr;  // children go with the frame
     HWND document_ = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include <objbase.h>
 
+#include <cstddef>
 #include <utility>
 
 namespace korvane::win32 {
@@ -100,6 +101,7 @@ using unique_hfile = unique_any<file_handle_traits>;
 using unique_find_handle = unique_any<find_handle_traits>;
 // A memory DC made with CreateCompatibleDC / CreateDCA.
 using unique_hdc = unique_any<simple_traits<HDC, deleteDc>>;
+using unique_hgdiobj = unique_any<simple_traits<HGDIOBJ, deleteGdiObject>>;
 using unique_hbitmap = unique_any<simple_traits<HBITMAP, deleteGdiObject>>;
 using unique_hfont = unique_any<simple_traits<HFONT, deleteGdiObject>>;
 using unique_hbrush = unique_any<simple_traits<HBRUSH, deleteGdiObject>>;
@@ -162,7 +164,7 @@ private:
 // GlobalLock for the lifetime of the guard.
 class global_lock {
 public:
-    explicit global_lock(HGLOBAL memory) : memory_(memory), data_(::GlobalLock(memory)) {}
+    explicit global_lock(HGLOBAL memory) : memory_(memory), data_(memory != nullptr ? ::GlobalLock(memory) : nullptr) {}
     global_lock(const global_lock&) = delete;
     global_lock& operator=(const global_lock&) = delete;
     ~global_lock() {
@@ -171,6 +173,7 @@ public:
         }
     }
     void* data() const { return data_; }
+    size_t size() const { return data_ != nullptr ? ::GlobalSize(memory_) : 0; }
 
 private:
     HGLOBAL memory_;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/host_raii.h"
+#include "platform/win32/raii.h"
 #include "tests/host/test_paths.h"
 
 namespace korvane::host {
@@ -63,9 +63,9 @@ std::string quote(const std::string& arg) {
     return quoted + "\"";
 }
 
-OwnedFile inheritableFile(const std::string& path, bool write) {
+win32::unique_hfile inheritableFile(const std::string& path, bool write) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    return OwnedFile(CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
+    return win32::unique_hfile(CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                                  write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
@@ -88,9 +88,9 @@ Outcome runFmhost(std::vector<std::string> args, const std::string& input = "", 
     }
     Outcome outcome;
     {
-        OwnedFile stdinFile = inheritableFile(in, false);
-        OwnedFile stdoutFile = inheritableFile(out, true);
-        OwnedFile stderrFile = inheritableFile(err, true);
+        win32::unique_hfile stdinFile = inheritableFile(in, false);
+        win32::unique_hfile stdoutFile = inheritableFile(out, true);
+        win32::unique_hfile stderrFile = inheritableFile(err, true);
         if (!stdinFile || !stdoutFile || !stderrFile) {
             ADD_FAILURE() << "cannot open the files for fmhost's standard handles: " << GetLastError();
             return outcome;
@@ -109,8 +109,8 @@ Outcome runFmhost(std::vector<std::string> args, const std::string& input = "", 
             ADD_FAILURE() << "cannot start " << commandLine << ": " << GetLastError();
             return outcome;
         }
-        OwnedFile processHandle(process.hProcess);
-        OwnedFile threadHandle(process.hThread);
+        win32::unique_handle processHandle(process.hProcess);
+        win32::unique_handle threadHandle(process.hThread);
         WaitForSingleObject(process.hProcess, INFINITE);
         GetExitCodeProcess(process.hProcess, &outcome.exitCode);
     }
