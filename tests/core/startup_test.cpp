@@ -11,6 +11,7 @@
 #include "core/status.h"
 #include "platform/call_record.h"
 #include "platform/media/media.h"
+#include "platform/win32/host_window.h"
 #include "tests/support/module_host.h"
 
 namespace korvane {
@@ -92,6 +93,18 @@ TEST_F(StartupTest, EveryCallKindBracketsTheMediaLayer) {
         host.rawCall(kind);
         EXPECT_EQ(mediaBringUpCount(), 0);
     }
+}
+
+TEST_F(StartupTest, HostDocumentWindowIsTheFrontDocument) {
+    host.pumpMessages();
+    EXPECT_EQ(hostDocumentWindow(), host.documentWindow());
+    // Without an active window there is no document to find.
+    SetActiveWindow(nullptr);
+    HWND desktopChild = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                        nullptr, nullptr);
+    SetActiveWindow(desktopChild);
+    EXPECT_EQ(hostDocumentWindow(), nullptr);  // no "MDIClient" under this window
+    DestroyWindow(desktopChild);
 }
 
 }  // namespace
