@@ -47,7 +47,9 @@ bool unpackBits(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize, 
             }
         }
     }
-    std::memset(out + o, 0, outSize - o);
+    if (o < outSize) {
+        std::memset(out + o, 0, outSize - o);
+    }
     return true;
 }
 

@@ -58,12 +58,17 @@ Status parseHeader(const uint8_t* data, size_t size, SgiHeader& h) {
     }
     static constexpr int kDepths[kMaxChannels + 1] = {0, kDepthGrey8, kDepth32, kDepth24, kDepth32};
     h.depth = kDepths[h.channels];
-    return kNoErr;
+    // The least data the rows can take (all of them verbatim, or the two row tables), so
+    // that a header claiming more than the file holds fails before any allocation.
+    uint64_t rows = static_cast<uint64_t>(h.height) * h.channels;
+    uint64_t least = h.storage == kStorageVerbatim ? rows * static_cast<uint64_t>(h.width) * h.bytesPerChannel
+                                                   : rows * 2 * sizeof(uint32_t);
+    return least <= size - kHeaderSize ? kNoErr : kBadPictureData;
 }
 
 // Expands one run-length row of units (bytes or big-endian words) into width high bytes.
-// A short row leaves zeros; a long one is cut.
-void expandRow(const uint8_t* in, size_t inSize, unsigned unit, uint8_t* out, size_t width) {
+// A long row is cut; a short one (its data ends early) fails.
+bool expandRow(const uint8_t* in, size_t inSize, unsigned unit, uint8_t* out, size_t width) {
     size_t i = 0;
     size_t o = 0;
     while (i + unit <= inSize && o < width) {
@@ -88,7 +93,7 @@ void expandRow(const uint8_t* in, size_t inSize, unsigned unit, uint8_t* out, si
             }
         }
     }
-    std::memset(out + o, 0, width - o);
+    return o == width;
 }
 
 // Puts one channel row into the bitmap row at y.
@@ -148,7 +153,9 @@ Status readRows(const SgiHeader& h, const uint8_t* data, size_t size, Bitmap& ou
             if (!entry.ok() || offset > size || length > size - offset) {
                 return kBadPictureData;
             }
-            expandRow(data + offset, length, h.bytesPerChannel, values.get(), width);
+            if (!expandRow(data + offset, length, h.bytesPerChannel, values.get(), width)) {
+                return kBadPictureData;
+            }
         }
         storeChannel(h, out, h.height - 1 - y, channel, values.get());
     }

@@ -93,7 +93,15 @@ Status parseHeader(const uint8_t* data, size_t size, TgaHeader& h) {
     h.pixelBytes = bytesOfBits(h.pixelBits);
     size_t mapBytes = h.colorMapType ? size_t{h.mapLength} * bytesOfBits(h.mapEntryBits) : 0;
     h.dataOffset = kHeaderSize + h.idLength + mapBytes;
-    return h.dataOffset <= size ? kNoErr : kBadPictureData;
+    if (h.dataOffset > size) {
+        return kBadPictureData;
+    }
+    // The least data the pixels can take: all of them raw, or full runs of 128 with their
+    // packet bytes. A header that claims more than the file holds fails before any allocation.
+    uint64_t pixels = static_cast<uint64_t>(h.width) * static_cast<uint64_t>(h.height);
+    uint64_t least = h.rle ? (pixels + kPacketCountMask) / (kPacketCountMask + 1) * (1 + h.pixelBytes)
+                           : pixels * h.pixelBytes;
+    return least <= size - h.dataOffset ? kNoErr : kBadPictureData;
 }
 
 Rgb mapEntry(const uint8_t* p, uint8_t bits) {
