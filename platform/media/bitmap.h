@@ -73,7 +73,7 @@ uint16_t packRgb555(Rgb c);
 Rgb unpackRgb555(uint16_t v);
 
 class Bitmap {
-public:
+  public:
     Bitmap() = default;
     Bitmap(Bitmap&&) noexcept = default;
     Bitmap& operator=(Bitmap&&) noexcept = default;
@@ -130,7 +130,7 @@ public:
     // invisible. Clears hasAlpha and sets the bytes to 255 then.
     void dropEmptyAlpha();
 
-private:
+  private:
     std::unique_ptr<uint8_t, FreeDeleter> pixels_;
     std::unique_ptr<Rgb[]> palette_;
     int32_t width_ = 0;

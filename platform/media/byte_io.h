@@ -11,7 +11,7 @@
 namespace korvane::media {
 
 class ByteReader {
-public:
+  public:
     ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool ok() const { return ok_; }
@@ -61,7 +61,7 @@ public:
         return p ? static_cast<uint16_t>(p[1] << 8 | p[0]) : 0;
     }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;
@@ -74,7 +74,7 @@ struct FreeDeleter {
 
 // A growable byte buffer on malloc: a failed allocation marks it failed instead of throwing.
 class ByteWriter {
-public:
+  public:
     bool ok() const { return ok_; }
     size_t size() const { return size_; }
     const uint8_t* data() const { return data_.get(); }
@@ -100,7 +100,7 @@ public:
     // Hands over the bytes written; the writer is empty afterwards.
     std::unique_ptr<uint8_t, FreeDeleter> release(size_t& size);
 
-private:
+  private:
     std::unique_ptr<uint8_t, FreeDeleter> data_;
     size_t size_ = 0;
     size_t capacity_ = 0;

@@ -65,8 +65,7 @@ size_t packBits(const uint8_t* in, size_t n, uint8_t* out, unsigned unitSize) {
     while (u < units) {
         // A run of at least three equal units (two for words) is worth a repeat packet.
         size_t run = 1;
-        while (u + run < units && run < kMaxRun &&
-               sameUnit(in + (u + run) * unitSize, in + u * unitSize, unitSize)) {
+        while (u + run < units && run < kMaxRun && sameUnit(in + (u + run) * unitSize, in + u * unitSize, unitSize)) {
             ++run;
         }
         size_t minRun = unitSize == 1 ? 3 : 2;

@@ -44,12 +44,8 @@ struct PictRect {
 
 // Decodes image data of a codec other than raw (JPEG above all) into out, at most maxBytes of
 // pixels. Returns a status; the reader passes a failure on.
-using ImageDataDecoder = Status (*)(void* context,
-                                    uint32_t codecType,
-                                    const uint8_t* data,
-                                    size_t size,
-                                    size_t maxBytes,
-                                    Bitmap& out);
+using ImageDataDecoder =
+    Status (*)(void* context, uint32_t codecType, const uint8_t* data, size_t size, size_t maxBytes, Bitmap& out);
 
 struct PictReadOptions {
     ImageDataDecoder decodeImageData = nullptr;  // none: a compressed image gives -104
@@ -58,14 +54,14 @@ struct PictReadOptions {
 };
 
 struct PictInfo {
-    int version = 0;       // 1 or 2
+    int version = 0;        // 1 or 2
     size_t dataOffset = 0;  // 0, or 512 when the data starts with a file header
-    PictRect frame;        // picture frame at 72 dpi
-    PictRect bounds;       // drawing rectangle: the frame, or the source rectangle of an extended header
+    PictRect frame;         // picture frame at 72 dpi
+    PictRect bounds;        // drawing rectangle: the frame, or the source rectangle of an extended header
     Fixed hRes = kDefaultResolution;
     Fixed vRes = kDefaultResolution;
-    int depth = 0;        // deepest image drawn (media platform numbering), 0 when there is none
-    int imageCount = 0;   // bitmap and compressed-image opcodes
+    int depth = 0;             // deepest image drawn (media platform numbering), 0 when there is none
+    int imageCount = 0;        // bitmap and compressed-image opcodes
     bool singleImage = false;  // one image fills the drawing rectangle unscaled: it is the result
 };
 

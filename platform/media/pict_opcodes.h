@@ -37,8 +37,8 @@ inline constexpr uint32_t kDirectBaseAddress = 0x000000FF;
 
 inline constexpr uint16_t kPackDefault = 0;
 inline constexpr uint16_t kPackNone = 1;
-inline constexpr uint16_t kPackDropPad = 2;    // 32-bit pixels as RGB triples, unpacked
-inline constexpr uint16_t kPackWords = 3;      // 16-bit pixels, PackBits by words
+inline constexpr uint16_t kPackDropPad = 2;     // 32-bit pixels as RGB triples, unpacked
+inline constexpr uint16_t kPackWords = 3;       // 16-bit pixels, PackBits by words
 inline constexpr uint16_t kPackComponents = 4;  // 32-bit pixels, one plane per component, PackBits
 
 inline constexpr uint16_t kPixelTypeIndexed = 0;

@@ -27,7 +27,7 @@ int depthOfDescription(int depth) {
 
 // First walk: counts images, finds the deepest, and sees whether one image is the picture.
 class InfoVisitor final : public pict::Visitor {
-public:
+  public:
     explicit InfoVisitor(PictInfo& info) : info_(info) {}
 
     Status clip(const Region& region) override {
@@ -46,7 +46,7 @@ public:
         return kNoErr;
     }
 
-private:
+  private:
     void note(int depth, bool unscaledWhole, const PictRect& dst) {
         ++info_.imageCount;
         if (bitsPerPixel(depth) > bitsPerPixel(info_.depth)) {
@@ -104,7 +104,8 @@ Status drawScaled(Bitmap& canvas,
             if (sx < imageRect.left || sx >= imageRect.left + int64_t{image.width()}) {
                 continue;
             }
-            Rgba colour = image.pixel(static_cast<int32_t>(sx - imageRect.left), static_cast<int32_t>(sy - imageRect.top));
+            Rgba colour =
+                image.pixel(static_cast<int32_t>(sx - imageRect.left), static_cast<int32_t>(sy - imageRect.top));
             canvas.setPixel(x - canvasRect.left, y - canvasRect.top, colour);
         }
     }
@@ -128,7 +129,7 @@ Status decodeCompressed(const CompressedOp& op, const PictReadOptions& options, 
 
 // Second walk: decodes each image, either as the result itself or onto the canvas.
 class DrawVisitor final : public pict::Visitor {
-public:
+  public:
     DrawVisitor(const PictInfo& info, const PictReadOptions& options, Bitmap& out)
         : info_(info), options_(options), out_(out) {}
 
@@ -186,7 +187,7 @@ public:
                           op.hasMask ? &op.mask : nullptr);
     }
 
-private:
+  private:
     void takeResolution(Fixed hRes, Fixed vRes) {
         if (hRes > 0 && vRes > 0) {
             out_.setResolution(hRes, vRes);

@@ -12,7 +12,10 @@ Status RegionMask::init(const Region& region) {
     region_ = region;
     pos_ = 0;
     y_ = region.box.top;
-    if (region.isRectangle() || region.box.empty()) {
+    if (region.box.empty()) {
+        region_.linesSize = 0;  // an empty box holds nothing whatever its lines say
+    }
+    if (region_.isRectangle()) {
         return kNoErr;
     }
     words_ = (static_cast<size_t>(region.box.width()) + kBitsPerWord - 1) / kBitsPerWord;

@@ -23,22 +23,22 @@ struct Region {
 };
 
 class RegionMask {
-public:
+  public:
     // Prepares the mask; -108 when the row buffer cannot be had.
     Status init(const Region& region);
     // Moves to row y; rows must come in ascending order.
     void advanceTo(int32_t y);
     bool contains(int32_t x) const;
 
-private:
+  private:
     void invertFrom(int32_t x);
     void readNextLine();
 
     Region region_;
     std::unique_ptr<uint64_t[]> bits_;
     size_t words_ = 0;
-    size_t pos_ = 0;           // next unread byte of region_.lines
-    int32_t nextLineY_ = 0;    // y of the next scan line, kRegionEnd when none
+    size_t pos_ = 0;         // next unread byte of region_.lines
+    int32_t nextLineY_ = 0;  // y of the next scan line, kRegionEnd when none
     int32_t y_ = 0;
 };
 

@@ -19,8 +19,8 @@ enum : int8_t {
     kShortText = -5,     // one offset byte, count byte, text
     kDHDVText = -6,      // two offset bytes, count byte, text
     kPixPattern = -7,
-    kLongComment = -8,   // kind, size word, data
-    kImage = -9,         // handed to the visitor
+    kLongComment = -8,  // kind, size word, data
+    kImage = -9,        // handed to the visitor
     kEnd = -10,
 };
 
@@ -31,19 +31,58 @@ struct Span {
 };
 
 constexpr Span kOpcodeSpans[] = {
-    {0x00, 0x00, 0},           {0x01, 0x01, kRegionLength}, {0x02, 0x02, 8},         {0x03, 0x03, 2},
-    {0x04, 0x04, 1},           {0x05, 0x05, 2},             {0x06, 0x07, 4},         {0x08, 0x08, 2},
-    {0x09, 0x0A, 8},           {0x0B, 0x0C, 4},             {0x0D, 0x0D, 2},         {0x0E, 0x0F, 4},
-    {0x10, 0x10, 8},           {0x11, 0x11, 1},             {0x12, 0x14, kPixPattern}, {0x15, 0x16, 2},
-    {0x17, 0x19, 0},           {0x1A, 0x1B, 6},             {0x1C, 0x1C, 0},         {0x1D, 0x1D, 6},
-    {0x1E, 0x1E, 0},           {0x1F, 0x1F, 6},             {0x20, 0x20, 8},         {0x21, 0x21, 4},
-    {0x22, 0x22, 6},           {0x23, 0x23, 2},             {0x24, 0x27, kWordLength}, {0x28, 0x28, kLongText},
-    {0x29, 0x2A, kShortText},  {0x2B, 0x2B, kDHDVText},     {0x2C, 0x2F, kWordLength}, {0x30, 0x37, 8},
-    {0x38, 0x3F, 0},           {0x40, 0x47, 8},             {0x48, 0x4F, 0},         {0x50, 0x57, 8},
-    {0x58, 0x5F, 0},           {0x60, 0x67, 12},            {0x68, 0x6F, 4},         {0x70, 0x77, kRegionLength},
-    {0x78, 0x7F, 0},           {0x80, 0x87, kRegionLength}, {0x88, 0x8F, 0},         {0x90, 0x91, kImage},
-    {0x92, 0x97, kWordLength}, {0x98, 0x9B, kImage},        {0x9C, 0x9F, kWordLength}, {0xA0, 0xA0, 2},
-    {0xA1, 0xA1, kLongComment}, {0xA2, 0xAF, kWordLength},  {0xB0, 0xCF, 0},         {0xD0, 0xFE, kLongLength},
+    {0x00, 0x00, 0},
+    {0x01, 0x01, kRegionLength},
+    {0x02, 0x02, 8},
+    {0x03, 0x03, 2},
+    {0x04, 0x04, 1},
+    {0x05, 0x05, 2},
+    {0x06, 0x07, 4},
+    {0x08, 0x08, 2},
+    {0x09, 0x0A, 8},
+    {0x0B, 0x0C, 4},
+    {0x0D, 0x0D, 2},
+    {0x0E, 0x0F, 4},
+    {0x10, 0x10, 8},
+    {0x11, 0x11, 1},
+    {0x12, 0x14, kPixPattern},
+    {0x15, 0x16, 2},
+    {0x17, 0x19, 0},
+    {0x1A, 0x1B, 6},
+    {0x1C, 0x1C, 0},
+    {0x1D, 0x1D, 6},
+    {0x1E, 0x1E, 0},
+    {0x1F, 0x1F, 6},
+    {0x20, 0x20, 8},
+    {0x21, 0x21, 4},
+    {0x22, 0x22, 6},
+    {0x23, 0x23, 2},
+    {0x24, 0x27, kWordLength},
+    {0x28, 0x28, kLongText},
+    {0x29, 0x2A, kShortText},
+    {0x2B, 0x2B, kDHDVText},
+    {0x2C, 0x2F, kWordLength},
+    {0x30, 0x37, 8},
+    {0x38, 0x3F, 0},
+    {0x40, 0x47, 8},
+    {0x48, 0x4F, 0},
+    {0x50, 0x57, 8},
+    {0x58, 0x5F, 0},
+    {0x60, 0x67, 12},
+    {0x68, 0x6F, 4},
+    {0x70, 0x77, kRegionLength},
+    {0x78, 0x7F, 0},
+    {0x80, 0x87, kRegionLength},
+    {0x88, 0x8F, 0},
+    {0x90, 0x91, kImage},
+    {0x92, 0x97, kWordLength},
+    {0x98, 0x9B, kImage},
+    {0x9C, 0x9F, kWordLength},
+    {0xA0, 0xA0, 2},
+    {0xA1, 0xA1, kLongComment},
+    {0xA2, 0xAF, kWordLength},
+    {0xB0, 0xCF, 0},
+    {0xD0, 0xFE, kLongLength},
     {0xFF, 0xFF, kEnd},
 };
 
@@ -311,14 +350,13 @@ Status readColorTable(ByteReader& r, int pixelSize, Rgb* palette, int& paletteSi
         uint16_t blue = r.u16be();
         int index = (flags & kColorTableDeviceFlag) ? i : value;
         if (index < limit) {
-            palette[index] = Rgb{static_cast<uint8_t>(red >> 8), static_cast<uint8_t>(green >> 8),
-                                 static_cast<uint8_t>(blue >> 8)};
+            palette[index] =
+                Rgb{static_cast<uint8_t>(red >> 8), static_cast<uint8_t>(green >> 8), static_cast<uint8_t>(blue >> 8)};
             paletteSize = index + 1 > paletteSize ? index + 1 : paletteSize;
         }
     }
     return r.ok() ? kNoErr : kBadPictureData;
 }
-
 
 namespace {
 
@@ -423,8 +461,8 @@ Status readImageDescription(ByteReader& r, CompressedOp& op) {
     r.skip(2 + 32);  // frame count, name
     op.depth = r.s16be();
     int16_t colorTableId = r.s16be();
-    if (!r.ok() || size < kImageDescriptionSize || size - kImageDescriptionSize > r.remaining() ||
-        op.width <= 0 || op.height <= 0) {
+    if (!r.ok() || size < kImageDescriptionSize || size - kImageDescriptionSize > r.remaining() || op.width <= 0 ||
+        op.height <= 0) {
         return kBadPictureData;
     }
     constexpr int16_t kAttachedColorTable = 0;

@@ -64,12 +64,12 @@ struct CompressedOp {
 };
 
 class Visitor {
-public:
+  public:
     virtual Status clip(const Region& region) = 0;
     virtual Status image(const ImageOp& op) = 0;
     virtual Status compressed(const CompressedOp& op) = 0;
 
-protected:
+  protected:
     ~Visitor() = default;
 };
 

@@ -99,8 +99,8 @@ Status parseHeader(const uint8_t* data, size_t size, TgaHeader& h) {
     // The least data the pixels can take: all of them raw, or full runs of 128 with their
     // packet bytes. A header that claims more than the file holds fails before any allocation.
     uint64_t pixels = static_cast<uint64_t>(h.width) * static_cast<uint64_t>(h.height);
-    uint64_t least = h.rle ? (pixels + kPacketCountMask) / (kPacketCountMask + 1) * (1 + h.pixelBytes)
-                           : pixels * h.pixelBytes;
+    uint64_t least =
+        h.rle ? (pixels + kPacketCountMask) / (kPacketCountMask + 1) * (1 + h.pixelBytes) : pixels * h.pixelBytes;
     return least <= size - h.dataOffset ? kNoErr : kBadPictureData;
 }
 

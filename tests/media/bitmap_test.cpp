@@ -53,7 +53,7 @@ TEST(Bitmap, RowsAreAlignedToFourBytes) {
         size_t stride;
         size_t used;
     };
-    const Row rows[] = {{33, kDepth1, 8, 5},  {5, kDepth2, 4, 2},   {9, kDepth4, 8, 5},   {5, kDepth8, 8, 5},
+    const Row rows[] = {{33, kDepth1, 8, 5}, {5, kDepth2, 4, 2},    {9, kDepth4, 8, 5},    {5, kDepth8, 8, 5},
                         {3, kDepth16, 8, 6}, {5, kDepth24, 16, 15}, {3, kDepth32, 12, 12}, {7, kDepthGrey8, 8, 7}};
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
@@ -154,13 +154,30 @@ TEST(Bitmap, EmptyAlphaIsDropped) {
 TEST(PixelFormat, DepthTable) {
     using F = PixelFormat;
     const std::pair<F, int> rows[] = {
-        {F::kIndexed1, 1},   {F::kIndexed2, 2},   {F::kIndexed4, 4},      {F::kIndexed8, 8},
-        {F::kBlackWhite, 1}, {F::kGrey2, 34},     {F::kGrey4, 36},        {F::kGrey8, 40},
-        {F::kGrey16, 40},    {F::kGreyFloat, 40}, {F::kRgb555, 16},       {F::kRgb565, 16},
-        {F::kRgba5551, 16},  {F::kRgb24, 24},     {F::kRgbx32, 24},       {F::kRgba32, 32},
-        {F::kPremultipliedRgba32, 32},            {F::kCmyk32, 32},       {F::kCmyk64, 32},
-        {F::kRgb48, 24},     {F::kRgba64, 32},    {F::kPremultipliedRgba64, 32},
-        {F::kRgbFloat, 24},  {F::kRgbaFloat, 32},
+        {F::kIndexed1, 1},
+        {F::kIndexed2, 2},
+        {F::kIndexed4, 4},
+        {F::kIndexed8, 8},
+        {F::kBlackWhite, 1},
+        {F::kGrey2, 34},
+        {F::kGrey4, 36},
+        {F::kGrey8, 40},
+        {F::kGrey16, 40},
+        {F::kGreyFloat, 40},
+        {F::kRgb555, 16},
+        {F::kRgb565, 16},
+        {F::kRgba5551, 16},
+        {F::kRgb24, 24},
+        {F::kRgbx32, 24},
+        {F::kRgba32, 32},
+        {F::kPremultipliedRgba32, 32},
+        {F::kCmyk32, 32},
+        {F::kCmyk64, 32},
+        {F::kRgb48, 24},
+        {F::kRgba64, 32},
+        {F::kPremultipliedRgba64, 32},
+        {F::kRgbFloat, 24},
+        {F::kRgbaFloat, 32},
     };
     static_assert(std::size(rows) == static_cast<size_t>(F::kCount));
     for (const auto& [format, depth] : rows) {
@@ -174,11 +191,7 @@ TEST(PixelFormat, DepthTable) {
 
 TEST(PackBits, RoundTripsBytesAndWords) {
     std::vector<std::vector<uint8_t>> inputs = {
-        {},
-        {7},
-        std::vector<uint8_t>(300, 0xAB),
-        {1, 2, 3, 4, 5, 6, 7, 8},
-        {1, 1, 2, 2, 2, 3, 4, 4, 4, 4, 5, 6},
+        {}, {7}, std::vector<uint8_t>(300, 0xAB), {1, 2, 3, 4, 5, 6, 7, 8}, {1, 1, 2, 2, 2, 3, 4, 4, 4, 4, 5, 6},
     };
     std::vector<uint8_t> varied;
     for (int i = 0; i < 1000; ++i) {
@@ -207,12 +220,12 @@ TEST(PackBits, HostileInputStaysInsideBothBuffers) {
         std::vector<uint8_t> expected;
     };
     const Row rows[] = {
-        {{0x81, 5}, 1, {5, 5, 5, 5}},             // run longer than the output: cut
-        {{0x7F, 1, 2}, 1, {1, 2, 0, 0}},          // literal longer than the input: zero fill
+        {{0x81, 5}, 1, {5, 5, 5, 5}},                 // run longer than the output: cut
+        {{0x7F, 1, 2}, 1, {1, 2, 0, 0}},              // literal longer than the input: zero fill
         {{0x80, 0x80, 0x01, 3, 4}, 1, {3, 4, 0, 0}},  // 128 is skipped
-        {{0xFF}, 1, {0, 0, 0, 0}},                // run without its byte
-        {{0xFE, 1, 2}, 2, {1, 2, 1, 2}},          // word run cut at the end
-        {{0xFF, 1}, 2, {0, 0, 0, 0}},             // half a word
+        {{0xFF}, 1, {0, 0, 0, 0}},                    // run without its byte
+        {{0xFE, 1, 2}, 2, {1, 2, 1, 2}},              // word run cut at the end
+        {{0xFF, 1}, 2, {0, 0, 0, 0}},                 // half a word
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);

@@ -32,10 +32,12 @@ struct RoundTrip {
 
 TEST(Pict, WrittenAndReadBackIsTheSameImageAtEveryDepth) {
     const RoundTrip rows[] = {
-        {kDepth1, false, 0, kDepth1},          {kDepth2, false, 0, kDepth2},          {kDepth4, false, 5, kDepth4},
-        {kDepth8, false, 0, kDepth8},          {kDepth8, false, 3, kDepth8},          {kDepthGrey2, false, 0, kDepthGrey2},
-        {kDepthGrey4, false, 0, kDepthGrey4}, {kDepthGrey8, false, 0, kDepthGrey8}, {kDepth16, false, 0, kDepth16},
-        {kDepth24, false, 0, kDepth32},        {kDepth32, false, 0, kDepth32},        {kDepth32, true, 0, kDepth32},
+        {kDepth1, false, 0, kDepth1},         {kDepth2, false, 0, kDepth2},
+        {kDepth4, false, 5, kDepth4},         {kDepth8, false, 0, kDepth8},
+        {kDepth8, false, 3, kDepth8},         {kDepthGrey2, false, 0, kDepthGrey2},
+        {kDepthGrey4, false, 0, kDepthGrey4}, {kDepthGrey8, false, 0, kDepthGrey8},
+        {kDepth16, false, 0, kDepth16},       {kDepth24, false, 0, kDepth32},
+        {kDepth32, false, 0, kDepth32},       {kDepth32, true, 0, kDepth32},
     };
     // 1 and 3 pixels wide: rows too short to pack; 300: rows with 2-byte counts.
     const int32_t sizes[][2] = {{1, 1}, {3, 2}, {37, 5}, {300, 4}};
@@ -118,25 +120,25 @@ TEST(Pict, Version1BitMapAmongSkippedOpcodes) {
 // Every kind of opcode length before one bitmap: the walk must land on the bitmap.
 TEST(Pict, SkipsOpcodesOfEveryLengthKind) {
     PictBuilder p(2, 0, 0, 1, 2);
-    p.op(0x0000);                                                    // nop
-    p.op(0x001E);                                                    // def hilite
-    p.op(0x001A).u16(1).u16(2).u16(3);                               // RGB foreground
-    p.op(0x0012).u16(2).u32(0).u32(0).u16(1).u16(2).u16(3);          // dither pattern
-    p.op(0x0013).u16(1).u32(0).u32(0);                               // full pixel pattern:
+    p.op(0x0000);                                                           // nop
+    p.op(0x001E);                                                           // def hilite
+    p.op(0x001A).u16(1).u16(2).u16(3);                                      // RGB foreground
+    p.op(0x0012).u16(2).u32(0).u32(0).u16(1).u16(2).u16(3);                 // dither pattern
+    p.op(0x0013).u16(1).u32(0).u32(0);                                      // full pixel pattern:
     p.u16(0x8002).rect(0, 0, 2, 8).bytes(testing::pixMapTail(0, 2, 1, 0));  //   2-bit, rows of 2 bytes
     p.u32(0).u16(0).u16(1).u16(0).u16(0).u16(0).u16(0).u16(1).u16(0xFFFF).u16(0xFFFF).u16(0xFFFF);
-    p.u16(0x1234).u16(0x5678);                                       //   unpacked rows
-    p.op(0x0029).u8(4).u8(1).u8('x');                                // DH text, odd length
-    p.op(0x002C).u16(3).u8(1).u8(2).u8(3);                           // font name
-    p.op(0x0070).u16(10).rect(0, 0, 1, 1);                           // polygon
-    p.op(0x0081).u16(10).rect(0, 0, 1, 1);                           // region
-    p.op(0x00A1).u16(1).u16(1).u8(9);                                // long comment
-    p.op(0x0092).u16(2).u16(0);                                      // reserved, word length
-    p.op(0x00B5);                                                    // reserved, no data
-    p.op(0x00D3).u32(3).u8(1).u8(2).u8(3);                           // reserved, long length
-    p.op(0x0200).u32(0);                                             // reserved, 2 x high byte
-    p.op(0x8000);                                                    // reserved, no data
-    p.op(0x8201).u32(4).u32(0);                                      // uncompressed QuickTime: skipped
+    p.u16(0x1234).u16(0x5678);              //   unpacked rows
+    p.op(0x0029).u8(4).u8(1).u8('x');       // DH text, odd length
+    p.op(0x002C).u16(3).u8(1).u8(2).u8(3);  // font name
+    p.op(0x0070).u16(10).rect(0, 0, 1, 1);  // polygon
+    p.op(0x0081).u16(10).rect(0, 0, 1, 1);  // region
+    p.op(0x00A1).u16(1).u16(1).u8(9);       // long comment
+    p.op(0x0092).u16(2).u16(0);             // reserved, word length
+    p.op(0x00B5);                           // reserved, no data
+    p.op(0x00D3).u32(3).u8(1).u8(2).u8(3);  // reserved, long length
+    p.op(0x0200).u32(0);                    // reserved, 2 x high byte
+    p.op(0x8000);                           // reserved, no data
+    p.op(0x8201).u32(4).u32(0);             // uncompressed QuickTime: skipped
     p.op(0x009A).u32(0xFF).u16(0x8000 | 8).rect(0, 0, 1, 2).bytes(testing::pixMapTail(1, 32, 3, 16));
     p.rect(0, 0, 1, 2).rect(0, 0, 1, 2).u16(0);
     p.u32(0x00FF0000).u32(0x000000FF);  // red, blue as xRGB
@@ -146,7 +148,11 @@ TEST(Pict, SkipsOpcodesOfEveryLengthKind) {
     EXPECT_EQ(b.pixel(1, 0), (Rgba{0, 0, 255, 255}));
 }
 
-Bytes directBits(uint16_t packType, uint16_t pixelSize, uint16_t cmpCount, uint16_t rowBytes, const Bytes& rows,
+Bytes directBits(uint16_t packType,
+                 uint16_t pixelSize,
+                 uint16_t cmpCount,
+                 uint16_t rowBytes,
+                 const Bytes& rows,
                  int16_t width) {
     PictBuilder p(2, 0, 0, 1, width);
     p.op(0x009A).u32(0xFF).u16(static_cast<uint16_t>(0x8000 | rowBytes)).rect(0, 0, 1, width);
@@ -256,8 +262,14 @@ TEST(Pict, DrawsThroughMaskAndClipRegions) {
 }
 
 // The compressed-image opcode around image data of a codec.
-Bytes compressedImage(uint32_t codec, int16_t width, int16_t height, int16_t depth, const Bytes& data,
-                      int16_t frameWidth, int16_t frameHeight, int32_t translate = 0) {
+Bytes compressedImage(uint32_t codec,
+                      int16_t width,
+                      int16_t height,
+                      int16_t depth,
+                      const Bytes& data,
+                      int16_t frameWidth,
+                      int16_t frameHeight,
+                      int32_t translate = 0) {
     PictBuilder body(2, 0, 0, 0, 0);
     Bytes b;
     auto be16 = [&](uint16_t v) { b.insert(b.end(), {static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)}); };
@@ -266,8 +278,9 @@ Bytes compressedImage(uint32_t codec, int16_t width, int16_t height, int16_t dep
         be16(static_cast<uint16_t>(v));
     };
     be16(0);
-    const uint32_t matrix[9] = {0x10000, 0, 0, 0, 0x10000, 0, static_cast<uint32_t>(translate << 16),
-                                static_cast<uint32_t>(translate << 16), 0x40000000};
+    const uint32_t matrix[9] = {
+        0x10000,   0, 0, 0, 0x10000, 0, static_cast<uint32_t>(translate << 16), static_cast<uint32_t>(translate << 16),
+        0x40000000};
     for (uint32_t v : matrix) {
         be32(v);
     }
@@ -314,7 +327,11 @@ struct FakeDecoder {
     Bytes received;
     Status answer = kNoErr;
 
-    static Status decode(void* context, uint32_t codec, const uint8_t* data, size_t size, size_t maxBytes,
+    static Status decode(void* context,
+                         uint32_t codec,
+                         const uint8_t* data,
+                         size_t size,
+                         size_t maxBytes,
                          Bitmap& out) {
         auto* self = static_cast<FakeDecoder*>(context);
         ++self->calls;

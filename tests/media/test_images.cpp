@@ -44,8 +44,8 @@ Bitmap makePattern(int32_t width, int32_t height, int depth, bool withAlpha, int
         std::vector<Rgb> palette(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) {
             uint32_t v = mix(i, count, 7);
-            palette[static_cast<size_t>(i)] = Rgb{static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
-                                                  static_cast<uint8_t>(v >> 16)};
+            palette[static_cast<size_t>(i)] =
+                Rgb{static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16)};
         }
         EXPECT_EQ(b.setPalette(palette), kNoErr);
     }
@@ -54,11 +54,13 @@ Bitmap makePattern(int32_t width, int32_t height, int depth, bool withAlpha, int
             // The left third is one colour, so packing finds runs; the rest varies.
             uint32_t v = x < width / 3 ? 0x5A3C96u : mix(x, y, static_cast<uint32_t>(depth));
             if (isIndexedDepth(depth)) {
-                uint32_t limit = isGreyDepth(depth) || paletteSize == 0 ? 1u << bits : static_cast<uint32_t>(paletteSize);
+                uint32_t limit =
+                    isGreyDepth(depth) || paletteSize == 0 ? 1u << bits : static_cast<uint32_t>(paletteSize);
                 b.setIndex(x, y, v % limit);
             } else {
-                b.setPixel(x, y, Rgba{static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                                      static_cast<uint8_t>(withAlpha ? (v >> 24) | 1 : 255)});
+                b.setPixel(x, y,
+                           Rgba{static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                                static_cast<uint8_t>(withAlpha ? (v >> 24) | 1 : 255)});
             }
         }
     }
@@ -132,8 +134,8 @@ Bytes writeTga(const Bitmap& src, const TgaSpec& spec) {
     put16le(out, static_cast<uint16_t>(src.width()));
     put16le(out, static_cast<uint16_t>(src.height()));
     out.push_back(spec.bits);
-    out.push_back(static_cast<uint8_t>((spec.topDown ? 0x20 : 0) | (spec.rightToLeft ? 0x10 : 0) |
-                                       (spec.bits == 32 ? 8 : 0)));
+    out.push_back(
+        static_cast<uint8_t>((spec.topDown ? 0x20 : 0) | (spec.rightToLeft ? 0x10 : 0) | (spec.bits == 32 ? 8 : 0)));
     out.insert(out.end(), id.begin(), id.end());
     if (mapped) {
         for (const Rgb& c : palette) {

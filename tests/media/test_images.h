@@ -25,8 +25,8 @@ Bitmap makePattern(int32_t width, int32_t height, int depth, bool withAlpha = fa
 Bytes toBytes(const ByteWriter& writer);
 
 struct TgaSpec {
-    uint8_t type;      // 1, 2, 3, 9, 10, 11
-    uint8_t bits;      // pixel bits
+    uint8_t type;  // 1, 2, 3, 9, 10, 11
+    uint8_t bits;  // pixel bits
     bool topDown = false;
     bool rightToLeft = false;
     uint8_t mapBits = 24;  // colour map entry bits for types 1 and 9
@@ -43,7 +43,7 @@ Bytes writeSgi(const Bitmap& src, const SgiSpec& spec);
 
 // Big-endian builder for hand-made pictures.
 class PictBuilder {
-public:
+  public:
     // Size word, frame and version opcode (and for version 2 an extended header at 72 dpi).
     PictBuilder(int version, int16_t top, int16_t left, int16_t bottom, int16_t right);
 
@@ -59,7 +59,7 @@ public:
     Bytes end();
     const Bytes& data() const { return data_; }
 
-private:
+  private:
     int version_;
     Bytes data_;
 };

@@ -62,9 +62,8 @@ TEST(Tga, ReadsEveryTypeDepthAndOrientation) {
     for (const Case& c : kCases) {
         for (auto [w, h] : {std::pair{1, 1}, std::pair{7, 3}, std::pair{150, 4}}) {
             SCOPED_TRACE(::testing::Message() << "type " << int{c.spec.type} << " bits " << int{c.spec.bits}
-                                              << " topDown " << c.spec.topDown << " rightToLeft "
-                                              << c.spec.rightToLeft << " map " << int{c.spec.mapBits} << " size "
-                                              << w << "x" << h);
+                                              << " topDown " << c.spec.topDown << " rightToLeft " << c.spec.rightToLeft
+                                              << " map " << int{c.spec.mapBits} << " size " << w << "x" << h);
             Bitmap source = sourceFor(c, w, h);
             Bytes file = testing::writeTga(source, c.spec);
             ImageHeader header;
@@ -81,10 +80,10 @@ TEST(Tga, ReadsEveryTypeDepthAndOrientation) {
                 for (int32_t y = 0; y < h; ++y) {
                     for (int32_t x = 0; x < w; ++x) {
                         Rgba s = source.pixel(x, y);
-                        EXPECT_EQ(b.pixel(x, y), (Rgba{unpackRgb555(packRgb555(Rgb{s.red, s.green, s.blue})).red,
-                                                       unpackRgb555(packRgb555(Rgb{s.red, s.green, s.blue})).green,
-                                                       unpackRgb555(packRgb555(Rgb{s.red, s.green, s.blue})).blue,
-                                                       255}));
+                        EXPECT_EQ(b.pixel(x, y),
+                                  (Rgba{unpackRgb555(packRgb555(Rgb{s.red, s.green, s.blue})).red,
+                                        unpackRgb555(packRgb555(Rgb{s.red, s.green, s.blue})).green,
+                                        unpackRgb555(packRgb555(Rgb{s.red, s.green, s.blue})).blue, 255}));
                     }
                 }
             } else {
