@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace korvane::media {
 
@@ -68,6 +69,19 @@ bool bitmapSize(int32_t width, int32_t height, int bits, size_t maxBytes, size_t
     stride = static_cast<size_t>(rowBytes);
     total = static_cast<size_t>(rowBytes * static_cast<uint64_t>(height));
     return true;
+}
+
+void Bitmap::swap(Bitmap& other) noexcept {
+    std::swap(pixels_, other.pixels_);
+    std::swap(palette_, other.palette_);
+    std::swap(width_, other.width_);
+    std::swap(height_, other.height_);
+    std::swap(depth_, other.depth_);
+    std::swap(stride_, other.stride_);
+    std::swap(paletteSize_, other.paletteSize_);
+    std::swap(hRes_, other.hRes_);
+    std::swap(vRes_, other.vRes_);
+    std::swap(hasAlpha_, other.hasAlpha_);
 }
 
 Status Bitmap::create(int32_t width, int32_t height, int depth, size_t maxBytes) {

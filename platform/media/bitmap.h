@@ -75,8 +75,13 @@ Rgb unpackRgb555(uint16_t v);
 class Bitmap {
   public:
     Bitmap() = default;
-    Bitmap(Bitmap&&) noexcept = default;
-    Bitmap& operator=(Bitmap&&) noexcept = default;
+    // A moved-from bitmap is empty, with width and height 0.
+    Bitmap(Bitmap&& other) noexcept { swap(other); }
+    Bitmap& operator=(Bitmap&& other) noexcept {
+        Bitmap taken(static_cast<Bitmap&&>(other));
+        swap(taken);
+        return *this;
+    }
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
 
@@ -131,6 +136,8 @@ class Bitmap {
     void dropEmptyAlpha();
 
   private:
+    void swap(Bitmap& other) noexcept;
+
     std::unique_ptr<uint8_t, FreeDeleter> pixels_;
     std::unique_ptr<Rgb[]> palette_;
     int32_t width_ = 0;

@@ -46,6 +46,20 @@ TEST(Bitmap, FailedCreateEmptiesABitmap) {
     EXPECT_EQ(b.width(), 0);
 }
 
+TEST(Bitmap, MovingLeavesTheSourceEmpty) {
+    Bitmap a;
+    ASSERT_EQ(a.create(3, 2, kDepth8), kNoErr);
+    Bitmap b(std::move(a));
+    EXPECT_TRUE(a.empty());
+    EXPECT_EQ(a.width(), 0);
+    EXPECT_EQ(b.width(), 3);
+    Bitmap c;
+    c = std::move(b);
+    EXPECT_TRUE(b.empty());
+    EXPECT_EQ(c.height(), 2);
+    EXPECT_EQ(c.depth(), kDepth8);
+}
+
 TEST(Bitmap, RowsAreAlignedToFourBytes) {
     struct Row {
         int32_t width;
