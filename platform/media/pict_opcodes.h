@@ -29,9 +29,16 @@ inline constexpr uint32_t kHeaderOpSize = 24;
 // High bit of rowBytes: a pixel map rather than a 1-bit bit map. The two top bits are flags.
 inline constexpr uint16_t kPixMapFlag = 0x8000;
 inline constexpr uint16_t kRowBytesMask = 0x3FFF;
-// Rows shorter than this are never packed; rows longer than kByteCountLimit have a 2-byte count.
+// Rows shorter than this are never packed.
 inline constexpr uint16_t kMinPackedRowBytes = 8;
+// A packed row starts with its byte count: one byte, or a word for rows longer than
+// kByteCountLimit bytes and for every row of direct (16 and 32-bit) pixels, as pictures
+// in the wild have them.
 inline constexpr uint16_t kByteCountLimit = 250;
+inline constexpr int kMaxIndexedPixelSize = 8;
+inline constexpr bool hasWordByteCount(uint16_t rowBytes, int pixelSize) {
+    return rowBytes > kByteCountLimit || pixelSize > kMaxIndexedPixelSize;
+}
 // Placeholder base address in front of a direct pixel map.
 inline constexpr uint32_t kDirectBaseAddress = 0x000000FF;
 

@@ -86,7 +86,7 @@ Status decodeImageOp(const ImageOp& op, size_t maxBytes, Bitmap& out) {
         if (op.encoding == RowEncoding::kRaw || op.encoding == RowEncoding::kRgbTriples) {
             in = r.take(op.unpackedRowSize);
         } else {
-            size_t count = op.rowBytes > kByteCountLimit ? r.u16be() : r.u8();
+            size_t count = hasWordByteCount(op.rowBytes, op.pixelSize) ? r.u16be() : r.u8();
             const uint8_t* packed = r.take(count);
             unsigned unit = op.encoding == RowEncoding::kPackedWords ? 2 : 1;
             if (packed && unpackBits(packed, count, buffer.get(), op.unpackedRowSize, unit)) {

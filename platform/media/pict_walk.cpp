@@ -158,13 +158,13 @@ bool isGreyRamp(const Rgb* palette, int paletteSize, int pixelSize) {
 }
 
 // Skips encoded rows: rowBytes x height raw, or a byte count and that many bytes a row.
-void skipRows(ByteReader& r, uint16_t rowBytes, int32_t height, bool packed) {
+void skipRows(ByteReader& r, uint16_t rowBytes, int pixelSize, int32_t height, bool packed) {
     if (!packed) {
         r.skip(static_cast<size_t>(rowBytes) * static_cast<size_t>(height));
         return;
     }
     for (int32_t y = 0; y < height && r.ok(); ++y) {
-        r.skip(rowBytes > kByteCountLimit ? r.u16be() : r.u8());
+        r.skip(hasWordByteCount(rowBytes, pixelSize) ? r.u16be() : r.u8());
     }
 }
 
@@ -180,14 +180,17 @@ Status skipPixPattern(ByteReader& r) {
     }
     uint16_t rowBytes = r.u16be() & kRowBytesMask;
     PictRect bounds = readRect(r);
-    r.skip(kPixMapTailSize);
+    constexpr size_t kPixelSizeOffset = 2 + 2 + 4 + 4 + 4 + 2;  // in the pixel map tail
+    r.skip(kPixelSizeOffset);
+    int pixelSize = r.u16be();
+    r.skip(kPixMapTailSize - kPixelSizeOffset - 2);
     r.skip(4 + 2);  // colour table seed and flags
     uint16_t lastEntry = r.u16be();
     if (!r.ok() || bounds.height() < 0 || lastEntry >= kMaxColorTableSize) {
         return kBadPictureData;
     }
     r.skip((size_t{lastEntry} + 1) * kColorEntrySize);
-    skipRows(r, rowBytes, bounds.height(), rowBytes >= kMinPackedRowBytes);
+    skipRows(r, rowBytes, pixelSize, bounds.height(), rowBytes >= kMinPackedRowBytes);
     return r.ok() ? kNoErr : kBadPictureData;
 }
 
@@ -417,7 +420,7 @@ Status readImageOp(ByteReader& r, uint16_t opcode, ImageOp& op) {
         }
         r.skip(static_cast<size_t>(bytes));
     } else {
-        skipRows(r, op.rowBytes, height, op.encoding != RowEncoding::kRaw);
+        skipRows(r, op.rowBytes, op.pixelSize, height, op.encoding != RowEncoding::kRaw);
     }
     if (!r.ok()) {
         return kBadPictureData;

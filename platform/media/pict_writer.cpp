@@ -68,13 +68,19 @@ void putColorTable(ByteWriter& w, const Bitmap& bitmap) {
 }
 
 // Writes one row: raw when rows are too short to pack, else its byte count and PackBits.
-void putRow(ByteWriter& w, const uint8_t* row, size_t size, uint16_t rowBytes, unsigned unit, uint8_t* scratch) {
+void putRow(ByteWriter& w,
+            const uint8_t* row,
+            size_t size,
+            uint16_t rowBytes,
+            int pixelSize,
+            unsigned unit,
+            uint8_t* scratch) {
     if (rowBytes < kMinPackedRowBytes) {
         w.putBytes(row, size);
         return;
     }
     size_t packed = packBits(row, size, scratch, unit);
-    if (rowBytes > kByteCountLimit) {
+    if (hasWordByteCount(rowBytes, pixelSize)) {
         w.put16be(static_cast<uint16_t>(packed));
     } else {
         w.put8(static_cast<uint8_t>(packed));
@@ -129,7 +135,7 @@ void putImageOpcode(ByteWriter& w, const Bitmap& bitmap, uint8_t* rowBuffer, uin
         for (int32_t y = 0; y < height && w.ok(); ++y) {
             std::memset(rowBuffer, 0, rowBytes);
             std::memcpy(rowBuffer, bitmap.row(y), bitmap.rowBytesUsed());
-            putRow(w, rowBuffer, rowBytes, rowBytes, 1, scratch);
+            putRow(w, rowBuffer, rowBytes, rowBytes, bits, 1, scratch);
         }
         return;
     }
@@ -153,7 +159,7 @@ void putImageOpcode(ByteWriter& w, const Bitmap& bitmap, uint8_t* rowBuffer, uin
     size_t rowSize = is16 ? rowBytes : packed ? static_cast<size_t>(width) * (alpha ? 4 : 3) : rowBytes;
     for (int32_t y = 0; y < height && w.ok(); ++y) {
         directRow(bitmap, y, packed, alpha, rowBuffer);
-        putRow(w, rowBuffer, rowSize, rowBytes, is16 ? 2 : 1, scratch);
+        putRow(w, rowBuffer, rowSize, rowBytes, fields.pixelSize, is16 ? 2 : 1, scratch);
     }
 }
 

@@ -173,7 +173,7 @@ TEST(Pict, DirectPixelsOfEveryPackType) {
     Bytes triples;
     Bytes planes;
     Bytes words;
-    Bytes packedWords = {9, 3};  // one literal packet of 4 words
+    Bytes packedWords = {0, 9, 3};  // word byte count, one literal packet of 4 words
     for (int x = 0; x < 4; ++x) {
         xrgb.insert(xrgb.end(), {0, static_cast<uint8_t>(x * 60), 7, 9});
         triples.insert(triples.end(), {static_cast<uint8_t>(x * 60), 7, 9});
@@ -182,8 +182,9 @@ TEST(Pict, DirectPixelsOfEveryPackType) {
             b->push_back(0x1F);
         }
     }
-    // Components: alpha plane, then red, green, blue; one literal packet of 16 bytes.
-    planes = {4 * 4 + 1, 15};
+    // Components: alpha plane, then red, green, blue; one literal packet of 16 bytes. Rows of
+    // direct pixels count their bytes in a word even when they are short.
+    planes = {0, 4 * 4 + 1, 15};
     planes.insert(planes.end(), {10, 20, 30, 40, 0, 60, 120, 180, 7, 7, 7, 7, 9, 9, 9, 9});
     const Row rows[] = {
         {"32 unpacked", directBits(1, 32, 3, 16, xrgb, 4), kDepth32, {0, 7, 9, 255}, {180, 7, 9, 255}},
