@@ -48,6 +48,24 @@ bool isGreyDepth(int depth) {
     return depth == kDepthGrey2 || depth == kDepthGrey4 || depth == kDepthGrey8;
 }
 
+Rgb greyLevel(int index, int bits) {
+    auto level = static_cast<uint8_t>(index * 255 / ((1 << bits) - 1));
+    return Rgb{level, level, level};
+}
+
+int indexedDepthFor(int bits, std::span<const Rgb> palette) {
+    constexpr int kGreyDepthOffset = kDepthGrey8 - kDepth8;
+    if ((bits != 2 && bits != 4 && bits != 8) || palette.size() != (size_t{1} << bits)) {
+        return bits;
+    }
+    for (size_t i = 0; i < palette.size(); ++i) {
+        if (palette[i] != greyLevel(static_cast<int>(i), bits)) {
+            return bits;
+        }
+    }
+    return bits + kGreyDepthOffset;
+}
+
 uint16_t packRgb555(Rgb c) {
     return static_cast<uint16_t>((c.red >> 3) << 10 | (c.green >> 3) << 5 | (c.blue >> 3));
 }
@@ -117,8 +135,7 @@ Status Bitmap::create(int32_t width, int32_t height, int depth, size_t maxBytes)
     } else if (isGreyDepth(depth)) {
         paletteSize_ = 1 << bits;
         for (int i = 0; i < paletteSize_; ++i) {
-            auto level = static_cast<uint8_t>(i * 255 / (paletteSize_ - 1));
-            palette_[i] = Rgb{level, level, level};
+            palette_[i] = greyLevel(i, bits);
         }
     }
     return kNoErr;

@@ -68,6 +68,12 @@ int bitsPerPixel(int depth);
 bool isIndexedDepth(int depth);
 bool isGreyDepth(int depth);
 
+// The palette of a grey depth: the ramp from black to white over 2^bits entries.
+Rgb greyLevel(int index, int bits);
+// Depth of indexed pixels of 1 to 8 bits with this palette: the grey depth (34, 36, 40) when
+// the palette is exactly the grey ramp of 2, 4 or 8 bits, else the bits themselves.
+int indexedDepthFor(int bits, std::span<const Rgb> palette);
+
 // The 16-bit pixel value (x1555) of a colour, and back (5 bits widened by repeating the top bits).
 uint16_t packRgb555(Rgb c);
 Rgb unpackRgb555(uint16_t v);

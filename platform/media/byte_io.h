@@ -60,6 +60,11 @@ class ByteReader {
         const uint8_t* p = take(2);
         return p ? static_cast<uint16_t>(p[1] << 8 | p[0]) : 0;
     }
+    uint32_t u32le() {
+        const uint8_t* p = take(4);
+        return p ? (uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]) : 0;
+    }
+    int32_t s32le() { return static_cast<int32_t>(u32le()); }
 
   private:
     const uint8_t* data_;
@@ -91,6 +96,14 @@ class ByteWriter {
     void put32be(uint32_t v) {
         put16be(static_cast<uint16_t>(v >> 16));
         put16be(static_cast<uint16_t>(v));
+    }
+    void put16le(uint16_t v) {
+        const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+        putBytes(b, 2);
+    }
+    void put32le(uint32_t v) {
+        put16le(static_cast<uint16_t>(v));
+        put16le(static_cast<uint16_t>(v >> 16));
     }
     void putZeros(size_t n);
     void putBytes(const void* bytes, size_t n);

@@ -2,6 +2,7 @@
 target_sources(korvane_portable PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/bitmap.cpp
     ${CMAKE_CURRENT_LIST_DIR}/byte_io.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dib.cpp
     ${CMAKE_CURRENT_LIST_DIR}/own_codecs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/packbits.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pict_pixels.cpp

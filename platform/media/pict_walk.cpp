@@ -143,20 +143,6 @@ Status readRegion(ByteReader& r, Region& region) {
     return r.ok() ? kNoErr : kBadPictureData;
 }
 
-bool isGreyRamp(const Rgb* palette, int paletteSize, int pixelSize) {
-    int count = 1 << pixelSize;
-    if (pixelSize < 2 || paletteSize != count) {
-        return false;
-    }
-    for (int i = 0; i < count; ++i) {
-        auto level = static_cast<uint8_t>(i * 255 / (count - 1));
-        if (palette[i] != Rgb{level, level, level}) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Skips encoded rows: rowBytes x height raw, or a byte count and that many bytes a row.
 void skipRows(ByteReader& r, uint16_t rowBytes, int pixelSize, int32_t height, bool packed) {
     if (!packed) {
@@ -298,7 +284,7 @@ Status settleEncoding(ImageOp& op, bool packedOpcode) {
     op.packType = kPackNone;
     bool packed = packedOpcode && op.rowBytes >= kMinPackedRowBytes;
     if (indexed) {
-        op.depth = isGreyRamp(op.palette, op.paletteSize, ps) ? ps + 32 : ps;
+        op.depth = indexedDepthFor(ps, {op.palette, static_cast<size_t>(op.paletteSize)});
         if (packed) {
             op.encoding = RowEncoding::kPacked;
         }

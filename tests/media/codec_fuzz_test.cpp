@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/media/dib.h"
 #include "platform/media/pict.h"
 #include "platform/media/sgi.h"
 #include "platform/media/tga.h"
@@ -194,6 +195,24 @@ TEST(CodecFuzz, SgiReaderAlwaysAnswersWithAStatus) {
     };
     fuzz("sgi", seeds,
          [](const uint8_t* data, size_t size, Bitmap& out) { return readSgi(data, size, kFuzzMaxBytes, out); });
+}
+
+}  // namespace
+}  // namespace korvane::media
+
+namespace korvane::media {
+namespace {
+
+TEST(CodecFuzz, DibReaderAlwaysAnswersWithAStatus) {
+    std::vector<Bytes> seeds;
+    for (auto [depth, alpha] : {std::pair{kDepth1, false}, std::pair{kDepth4, false}, std::pair{kDepthGrey8, false},
+                                std::pair{kDepth16, false}, std::pair{kDepth24, false}, std::pair{kDepth32, true}}) {
+        ByteWriter w;
+        EXPECT_EQ(writeDib(makePattern(7, 3, depth, alpha), w), kNoErr);
+        seeds.push_back(testing::toBytes(w));
+    }
+    fuzz("dib", seeds,
+         [](const uint8_t* data, size_t size, Bitmap& out) { return readDib(data, size, kFuzzMaxBytes, out); });
 }
 
 }  // namespace
