@@ -21,7 +21,7 @@ class ByteReader {
     size_t remaining() const { return ok_ ? size_ - pos_ : 0; }
     const uint8_t* data() const { return data_; }
 
-    // Moves to an absolute position; one past the end of the buffer fails the reader.
+    // Moves to an absolute position (at most the size); a position beyond fails the reader.
     void seek(size_t position) {
         if (!ok_ || position > size_) {
             ok_ = false;

@@ -239,9 +239,8 @@ Status readPixMap(ByteReader& r, ImageOp& op, bool direct) {
     op.packType = kPackDefault;
     if (pixMap) {
         r.skip(2);  // version
-        uint16_t packType = r.u16be();
+        op.packType = r.u16be();
         r.skip(4);  // packSize
-        op.packType = packType;
         op.hRes = r.s32be();
         op.vRes = r.s32be();
         r.skip(2);  // pixelType
