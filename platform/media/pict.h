@@ -63,6 +63,8 @@ struct PictInfo {
     int depth = 0;             // deepest image drawn (media platform numbering), 0 when there is none
     int imageCount = 0;        // bitmap and compressed-image opcodes
     bool singleImage = false;  // one image fills the drawing rectangle unscaled: it is the result
+    uint64_t drawCost = 0;     // pixels decoded plus pixels drawn: readPict refuses a picture that
+                               // costs more than 64 times its drawing rectangle (at least 4M)
 };
 
 // Reads the header and walks every opcode without decoding pixels. 0, -104 for a damaged or

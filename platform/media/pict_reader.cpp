@@ -36,28 +36,48 @@ class InfoVisitor final : public pict::Visitor {
     }
     Status image(const ImageOp& op) override {
         PictRect whole = op.bounds;
-        note(op.depth, op.src == whole && (!op.hasMask || regionCovers(op.mask, op.dst)), op.dst);
+        note(op.depth, op.src == whole && (!op.hasMask || regionCovers(op.mask, op.dst)), op.dst,
+             static_cast<uint64_t>(op.bounds.width()) * static_cast<uint64_t>(op.bounds.height()));
         return kNoErr;
     }
     Status compressed(const CompressedOp& op) override {
         PictRect whole{0, 0, static_cast<int16_t>(op.height), static_cast<int16_t>(op.width)};
         bool plain = op.src == whole && !op.hasMask && op.width <= INT16_MAX && op.height <= INT16_MAX;
-        note(depthOfDescription(op.depth), plain, op.dst);
+        note(depthOfDescription(op.depth), plain, op.dst,
+             static_cast<uint64_t>(op.width) * static_cast<uint64_t>(op.height));
         return kNoErr;
     }
 
   private:
-    void note(int depth, bool unscaledWhole, const PictRect& dst) {
+    void note(int depth, bool unscaledWhole, const PictRect& dst, uint64_t imagePixels) {
         ++info_.imageCount;
+        info_.drawCost += imagePixels + visibleArea(dst);
         if (bitsPerPixel(depth) > bitsPerPixel(info_.depth)) {
             info_.depth = depth;
         }
         info_.singleImage = info_.imageCount == 1 && unscaledWhole && clipCovers_ && dst == info_.bounds;
     }
 
+    uint64_t visibleArea(const PictRect& dst) const {
+        const PictRect& b = info_.bounds;
+        int64_t width = std::min<int32_t>(dst.right, b.right) - std::max<int32_t>(dst.left, b.left);
+        int64_t height = std::min<int32_t>(dst.bottom, b.bottom) - std::max<int32_t>(dst.top, b.top);
+        return width > 0 && height > 0 ? static_cast<uint64_t>(width * height) : 0;
+    }
+
     PictInfo& info_;
     bool clipCovers_ = true;
 };
+
+// Drawing many images over each other costs time, not memory: a picture may draw each pixel
+// of its rectangle this many times (and at least kMinDrawBudget pixels in all).
+constexpr uint64_t kDrawsPerPixel = 64;
+constexpr uint64_t kMinDrawBudget = uint64_t{1} << 22;
+
+bool withinDrawBudget(const PictInfo& info) {
+    uint64_t area = static_cast<uint64_t>(info.bounds.width()) * static_cast<uint64_t>(info.bounds.height());
+    return info.drawCost <= std::max(area * kDrawsPerPixel, kMinDrawBudget);
+}
 
 // Draws src (in image coordinates given by imageRect) into canvas over dst, nearest pixel,
 // through the clip and mask regions. canvasRect is the canvas in picture coordinates.
@@ -220,6 +240,9 @@ Status readPict(const uint8_t* data, size_t size, const PictReadOptions& options
     Status status = readPictInfo(data, size, info);
     if (status != kNoErr) {
         return status;
+    }
+    if (!withinDrawBudget(info)) {
+        return kOutOfMemory;
     }
     DrawVisitor visitor(info, options, out);
     status = visitor.begin();

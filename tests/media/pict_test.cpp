@@ -491,6 +491,25 @@ TEST(PictCorrupt, BadLengthsAndOpcodesGiveStatuses) {
     EXPECT_EQ(readPict(nullptr, 0, {}, b), kParamErr);
 }
 
+TEST(PictCorrupt, PicturesTooCostlyToDrawAreRefused) {
+    // One 1x1 image stretched over a 300x300 frame, 70 times: 6.3 million pixels drawn, more
+    // than 64 times the frame. Twice is drawn.
+    for (int images : {2, 70}) {
+        SCOPED_TRACE(images);
+        PictBuilder p(2, 0, 0, 300, 300);
+        for (int i = 0; i < images; ++i) {
+            p.op(0x009A).u32(0xFF).u16(0x8000 | 4).rect(0, 0, 1, 1).bytes(testing::pixMapTail(1, 32, 3, 16));
+            p.rect(0, 0, 1, 1).rect(0, 0, 300, 300).u16(0).u32(static_cast<uint32_t>(i));
+        }
+        Bytes data = p.end();
+        PictInfo info;
+        ASSERT_EQ(readPictInfo(data.data(), data.size(), info), kNoErr);
+        EXPECT_EQ(info.imageCount, images);
+        Bitmap b;
+        EXPECT_EQ(decode(data, b), images == 2 ? kNoErr : kOutOfMemory);
+    }
+}
+
 TEST(PictCorrupt, HugeSizesGiveOutOfMemory) {
     // A frame of 32767 x 32767 with two images needs a 4 GB canvas.
     PictBuilder p(2, 0, 0, 32767, 32767);
