@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "core/host_services.h"
-#include "files/owner_window.h"
 #include "files/path_text.h"
-#include "files/win32_scoped.h"
+#include "platform/win32/host_window.h"
+#include "platform/win32/raii.h"
 
 namespace korvane {
 namespace {
@@ -31,20 +31,33 @@ Status nativeForm(const char* text, PathForm form, char* out, size_t capacity) {
     return completeDriveRoot(text, out, capacity) ? kNoErr : kParamErr;
 }
 
+// The system's error mode for the duration of a scope.
+class ErrorModeScope {
+  public:
+    explicit ErrorModeScope(UINT mode) : previous_(SetErrorMode(mode)) {}
+    ~ErrorModeScope() { SetErrorMode(previous_); }
+    ErrorModeScope(const ErrorModeScope&) = delete;
+    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
+
+  private:
+    UINT previous_;
+};
+
 // Leaves `text` on the clipboard as plain text; the outcome is not reported.
 void putOnClipboard(const char* text) {
     const size_t size = std::strlen(text) + 1;
-    files::UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size));
+    win32::unique_hglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size));
     if (!block) {
         return;
     }
-    void* data = GlobalLock(block.get());
-    if (data == nullptr) {
-        return;
+    {
+        win32::global_lock lock(block.get());
+        if (lock.data() == nullptr) {
+            return;
+        }
+        std::memcpy(lock.data(), text, size);
     }
-    std::memcpy(data, text, size);
-    GlobalUnlock(block.get());
-    files::ClipboardScope clipboard(files::ownerWindow());
+    win32::clipboard_guard clipboard(hostDocumentWindow());
     if (!clipboard.open() || !EmptyClipboard()) {
         return;
     }
@@ -97,7 +110,7 @@ bool findVolumeRoot(const char* name, char* out, size_t capacity) {
             break;
     }
     // An empty removable drive must not bring up the system's "insert a disk" box.
-    files::ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
+    ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
     char drives[kDriveStringsCapacity];
     const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
     if (length == 0 || length >= sizeof drives) {

@@ -7,7 +7,7 @@
 
 #include "files/file_ref.h"
 #include "files/path_text.h"
-#include "files/win32_scoped.h"
+#include "platform/win32/raii.h"
 
 namespace korvane::files {
 namespace {
@@ -71,7 +71,7 @@ DWORD listFolder(const char* folder, Listing* listing) {
     }
     listing->items.clear();
     WIN32_FIND_DATAA entry;
-    UniqueFind search(FindFirstFileA(pattern, &entry));
+    win32::unique_find_handle search(FindFirstFileA(pattern, &entry));
     if (!search) {
         const DWORD error = GetLastError();
         // An empty drive root has no "." entry: the listing is empty, not failed.
@@ -80,7 +80,8 @@ DWORD listFolder(const char* folder, Listing* listing) {
     try {
         do {
             if (isCounted(entry)) {
-                listing->items.push_back(Item{entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+                listing->items.push_back(
+                    Item{entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
             }
         } while (FindNextFileA(search.get(), &entry));
     } catch (const std::bad_alloc&) {
@@ -90,7 +91,7 @@ DWORD listFolder(const char* folder, Listing* listing) {
     if (error != ERROR_NO_MORE_FILES) {
         return error;
     }
-    if (!search.reset()) {
+    if (!FindClose(search.release())) {
         return GetLastError();
     }
     return kNoError;

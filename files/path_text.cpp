@@ -59,7 +59,7 @@ bool isNetworkScan(const PathScan& scan) {
 // A bounded builder: every append checks the room left; once something did not
 // fit, the builder stays failed and its text is never used.
 class PathBuilder {
-public:
+  public:
     PathBuilder(char* out, size_t capacity) : out_(out), capacity_(capacity) {
         if (capacity_ == 0) {
             ok_ = false;
@@ -92,7 +92,7 @@ public:
         return ok_;
     }
 
-private:
+  private:
     char* out_;
     size_t capacity_;
     size_t length_ = 0;

@@ -10,7 +10,7 @@
 #include "files/file_ref.h"
 #include "files/path_text.h"
 #include "files/system_status.h"
-#include "files/win32_scoped.h"
+#include "platform/win32/raii.h"
 
 namespace korvane {
 namespace {
@@ -117,14 +117,14 @@ bool siblingPath(const char* path, const char* name, char* out, size_t capacity)
 DWORD writeTimes(const char* path, bool isFolder, const FILETIME& created, const FILETIME& modified) {
     // A folder is opened as such; its times change like a file's.
     const DWORD flags = isFolder ? FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL;
-    files::UniqueFile item(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr));
+    win32::unique_hfile item(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr));
     if (!item) {
         return GetLastError();
     }
     if (!SetFileTime(item.get(), &created, nullptr, &modified)) {
         return GetLastError();
     }
-    if (!item.reset()) {
+    if (!CloseHandle(item.release())) {
         return GetLastError();
     }
     return ERROR_SUCCESS;
@@ -135,7 +135,10 @@ DWORD withBit(DWORD attributes, DWORD bit, bool set) {
 }
 
 // Applies the changes to `path`. The item's attributes are restored when a step fails.
-DWORD apply(const char* path, bool isFolder, const WIN32_FIND_DATAA& entry, const Changes& changes,
+DWORD apply(const char* path,
+            bool isFolder,
+            const WIN32_FIND_DATAA& entry,
+            const Changes& changes,
             const char* newPath) {
     FILETIME created{};
     FILETIME modified{};
@@ -145,8 +148,8 @@ DWORD apply(const char* path, bool isFolder, const WIN32_FIND_DATAA& entry, cons
         return error;
     }
     const DWORD original = entry.dwFileAttributes & ~FILE_ATTRIBUTE_DIRECTORY;
-    DWORD wanted = withBit(original, FILE_ATTRIBUTE_HIDDEN, changes.setHidden ? changes.hidden
-                                                                              : (original & FILE_ATTRIBUTE_HIDDEN) != 0);
+    DWORD wanted = withBit(original, FILE_ATTRIBUTE_HIDDEN,
+                           changes.setHidden ? changes.hidden : (original & FILE_ATTRIBUTE_HIDDEN) != 0);
     wanted = withBit(wanted, FILE_ATTRIBUTE_READONLY,
                      changes.setLocked ? changes.locked : (original & FILE_ATTRIBUTE_READONLY) != 0);
     if (wanted == 0) {
@@ -211,7 +214,8 @@ Status setFileInfoHandler(CallContext&) {
         return kParamErr;
     }
     FindClose(search);
-    if (!toLocalTime(entry.ftCreationTime, &changes.created) || !toLocalTime(entry.ftLastWriteTime, &changes.modified)) {
+    if (!toLocalTime(entry.ftCreationTime, &changes.created) ||
+        !toLocalTime(entry.ftLastWriteTime, &changes.modified)) {
         return files::systemStatus(GetLastError(), kParamErr);
     }
     changes.setHidden = tagValue("INVISIBLE") != nullptr;

@@ -6,14 +6,14 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "files/owner_window.h"
-#include "files/win32_scoped.h"
+#include "platform/win32/host_window.h"
+#include "platform/win32/raii.h"
 
 namespace korvane::files {
 namespace {
 
 // Resolve without any user interface, accepting any match.
-constexpr DWORD kResolveFlags = SLR_NO_UI | SLR_ANY_MATCH;
+constexpr DWORD kResolveFlags = static_cast<DWORD>(SLR_NO_UI) | static_cast<DWORD>(SLR_ANY_MATCH);
 // IPersistFile::Load mode: read.
 constexpr DWORD kReadMode = STGM_READ;
 
@@ -28,29 +28,23 @@ bool readShortcutTarget(const char* path, char* target, size_t capacity) {
     if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH + 1) == 0) {
         return false;
     }
-    ComScope com;
-    if (!com.ready()) {
+    win32::com_apartment apartment;
+    win32::com_ptr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void()))) {
         return false;
     }
-    IShellLinkA* rawLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&rawLink)))) {
+    win32::com_ptr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) {
         return false;
     }
-    UniqueCom<IShellLinkA> link(rawLink);
-    IPersistFile* rawFile = nullptr;
-    if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) {
+    if (FAILED(file->Load(widePath, kReadMode))) {
         return false;
     }
-    UniqueCom<IPersistFile> file(rawFile);
-    if (FAILED(file.get()->Load(widePath, kReadMode))) {
-        return false;
-    }
-    if (FAILED(link.get()->Resolve(ownerWindow(), kResolveFlags))) {
+    if (FAILED(link->Resolve(hostDocumentWindow(), kResolveFlags))) {
         return false;
     }
     char found[MAX_PATH + 1] = {};
-    if (link.get()->GetPath(found, MAX_PATH, nullptr, SLGP_UNCPRIORITY) != S_OK || found[0] == '\0') {
+    if (link->GetPath(found, MAX_PATH, nullptr, SLGP_UNCPRIORITY) != S_OK || found[0] == '\0') {
         return false;
     }
     const size_t length = strnlen(found, sizeof found);
