@@ -11,12 +11,56 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+
+#include "core/args.h"
+#include "core/function_table.h"
+#include "tests/support/fake_host.h"
+#include "tests/support/parameter_text.h"
 
 namespace korvane::files_testing {
 
+struct HandlerRun {
+    Status status = kNoErr;
+    std::optional<std::string> result;  // what the call stored, if anything
+};
+
+// Runs `handler` over `text` as the dispatcher does: once per command while the status is 0.
+inline HandlerRun runHandler(Handler handler, const std::string& text) {
+    testing::FakeHost host;
+    HandlerRun run;
+    {
+        testing::ParameterText parameters(text);
+        run.status = parameters.startStatus();
+        CallContext context;
+        while (run.status == kNoErr) {
+            run.status = handler(context);
+            if (run.status != kNoErr || !nextCommand()) {
+                break;
+            }
+        }
+    }
+    run.result = host.result;
+    return run;
+}
+
+// A path as a parameter value: quoted, with its backslashes and apostrophes escaped.
+inline std::string quoted(const std::string& path) {
+    std::string text = "'";
+    bool trail = false;
+    for (char c : path) {
+        if (!trail && (c == '\\' || c == '\'')) {
+            text += '\\';
+        }
+        trail = !trail && isLeadByte(static_cast<unsigned char>(c));
+        text += c;
+    }
+    return text + "'";
+}
+
 // Drives made by setup_drives.sh before the tests run.
-inline constexpr char kDataDrive = 'T';            // fixed disk labelled kDataLabel
+inline constexpr char kDataDrive = 'T';  // fixed disk labelled kDataLabel
 inline constexpr const char* kDataLabel = "KorvData";
 inline constexpr char kRemovableDrive = 'R';       // removable (floppy) drive
 inline constexpr char kCdromDrive = 'S';           // CD-ROM drive
@@ -86,7 +130,7 @@ inline void removeTree(const std::string& path) {
 
 // A fresh folder for one test, under `parent` (the system's temporary folder by default).
 class TempFolder {
-public:
+  public:
     explicit TempFolder(std::string parent = {}) {
         if (parent.empty()) {
             char temp[MAX_PATH + 1];
@@ -116,7 +160,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -159,10 +203,23 @@ inline std::string clipboardText() {
     return text;
 }
 
+// Whether `text` begins with `start` (a failing check shows both).
+inline ::testing::AssertionResult startsWith(const std::string& text, const std::string& start) {
+    if (text.compare(0, start.size(), start) == 0) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "\"" << text << "\" does not begin with \"" << start << "\"";
+}
+
 // Whether the program runs under Wine (for gaps of Wine that are marked, not hidden).
 inline bool runningOnWine() {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Known Wine gap: a file's creation time cannot be set (Wine reports another time).
+inline bool creationTimeSettable() {
+    return !runningOnWine();
 }
 
 }  // namespace korvane::files_testing
