@@ -17,6 +17,9 @@ constexpr ULONGLONG kFileTimeSecond = 10'000'000;
 // Coarsest time stamp a file system keeps for a folder's modification (FAT: 2 s).
 constexpr ULONGLONG kTimeStampResolution = 2 * kFileTimeSecond;
 
+// A listing limit that never stops it.
+constexpr size_t kWholeListing = static_cast<size_t>(-1);
+
 // "*.*" after the folder and its separator.
 constexpr size_t kPatternCapacity = kPathCapacity + 8;
 
@@ -63,8 +66,9 @@ bool makePattern(const char* folder, char* pattern, size_t capacity) {
     return true;
 }
 
-// Lists `folder` afresh into `listing`. Answers 0 or the system's error code.
-DWORD listFolder(const char* folder, Listing* listing) {
+// Lists `folder` afresh into `listing`, stopping after `limit` items. Answers 0 or the
+// system's error code.
+DWORD listFolder(const char* folder, size_t limit, Listing* listing) {
     char pattern[kPatternCapacity];
     if (!makePattern(folder, pattern, sizeof pattern)) {
         return ERROR_FILENAME_EXCED_RANGE;
@@ -77,19 +81,23 @@ DWORD listFolder(const char* folder, Listing* listing) {
         // An empty drive root has no "." entry: the listing is empty, not failed.
         return error == ERROR_FILE_NOT_FOUND ? kNoError : error;
     }
+    bool more = true;
     try {
-        do {
+        while (more && listing->items.size() < limit) {
             if (isCounted(entry)) {
                 listing->items.push_back(
                     Item{entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
             }
-        } while (FindNextFileA(search.get(), &entry));
+            more = FindNextFileA(search.get(), &entry) != FALSE;
+        }
     } catch (const std::bad_alloc&) {
         return ERROR_NOT_ENOUGH_MEMORY;
     }
-    const DWORD error = GetLastError();
-    if (error != ERROR_NO_MORE_FILES) {
-        return error;
+    if (!more) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_NO_MORE_FILES) {
+            return error;
+        }
     }
     if (!FindClose(search.release())) {
         return GetLastError();
@@ -109,7 +117,8 @@ bool folderTimes(const char* folder, FILETIME* created, FILETIME* written) {
 }
 
 // The listing of `folder`: the kept one while the folder is unchanged, else a fresh one.
-DWORD currentListing(const char* folder, const Listing** out) {
+// A fresh listing that will not be kept is taken only as far as item `needed`.
+DWORD currentListing(const char* folder, size_t needed, const Listing** out) {
     FILETIME created{};
     FILETIME written{};
     const bool timesKnown = folderTimes(folder, &created, &written);
@@ -120,16 +129,17 @@ DWORD currentListing(const char* folder, const Listing** out) {
     }
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
+    // A change made within the time stamp's resolution of the listing could leave the
+    // folder's time as it was: such a listing is answered once and not kept.
+    const bool keep = timesKnown && toNumber(now) >= toNumber(written) + kTimeStampResolution;
     gKept.kept = false;
-    const DWORD error = listFolder(folder, &gKept);
+    const DWORD error = listFolder(folder, keep ? kWholeListing : needed, &gKept);
     if (error != kNoError) {
         gKept.items.clear();
         return error;
     }
     *out = &gKept;
-    // A change made within the time stamp's resolution of the listing could leave the
-    // folder's time as it was: such a listing is answered once and not kept.
-    if (timesKnown && toNumber(now) >= toNumber(written) + kTimeStampResolution) {
+    if (keep) {
         try {
             gKept.folder = folder;
         } catch (const std::bad_alloc&) {
@@ -146,7 +156,7 @@ DWORD currentListing(const char* folder, const Listing** out) {
 
 DWORD countFolderItems(const char* folder, int32_t* count) {
     const Listing* listing = nullptr;
-    const DWORD error = currentListing(folder, &listing);
+    const DWORD error = currentListing(folder, kWholeListing, &listing);
     if (error != kNoError) {
         return error;
     }
@@ -155,12 +165,15 @@ DWORD countFolderItems(const char* folder, int32_t* count) {
 }
 
 DWORD folderItemAt(const char* folder, int32_t index, char* name, size_t capacity, bool* isFolder) {
+    if (index < 1) {
+        return ERROR_NO_MORE_FILES;
+    }
     const Listing* listing = nullptr;
-    const DWORD error = currentListing(folder, &listing);
+    const DWORD error = currentListing(folder, static_cast<size_t>(index), &listing);
     if (error != kNoError) {
         return error;
     }
-    if (index < 1 || static_cast<size_t>(index) > listing->items.size()) {
+    if (static_cast<size_t>(index) > listing->items.size()) {
         return ERROR_NO_MORE_FILES;
     }
     const Item& item = listing->items[static_cast<size_t>(index) - 1];
