@@ -58,7 +58,7 @@ TEST_F(Cp932NamesTest, ListsTheNames) {
         const HandlerRun item =
             runHandler(getFolderItemHandler, "PATH=" + quoted(temp_.path()) + " INDEX=" + std::to_string(i));
         ASSERT_EQ(item.status, kNoErr);
-        items.insert(item.result.value_or(""));
+        items.insert(item.result);
     }
     EXPECT_EQ(items, (std::set<std::string>{kOmote + ":", kSo + ".txt"}));
     // The folder whose name ends in a 0x5C second byte is listed as itself, not as its parent.
@@ -69,7 +69,7 @@ TEST_F(Cp932NamesTest, ListsTheNames) {
 TEST_F(Cp932NamesTest, DescribesTheFileAndTheFolder) {
     const HandlerRun fileInfo = runHandler(fileInfoHandler, "PATH=" + quoted(file()) + " EXTRA");
     ASSERT_EQ(fileInfo.status, kNoErr);
-    const std::string text = fileInfo.result.value_or("");
+    const std::string text = fileInfo.result;
     EXPECT_TRUE(startsWith(text, "NAME='" + kSo + ".txt' KIND=file SIZE=2 DATASIZE=2 EXTENSION='txt'"));
     EXPECT_NE(text.find(" LOCATION='" + escapedPath(temp_.path() + "\\") + "'"), std::string::npos) << text;
     EXPECT_NE(text.find(" PATH='" + escapedPath(file()) + "'"), std::string::npos) << text;
@@ -78,7 +78,7 @@ TEST_F(Cp932NamesTest, DescribesTheFileAndTheFolder) {
         SCOPED_TRACE(given);
         const HandlerRun folderInfo = runHandler(fileInfoHandler, "PATH=" + quoted(given));
         ASSERT_EQ(folderInfo.status, kNoErr);
-        EXPECT_TRUE(startsWith(folderInfo.result.value_or(""), "NAME='" + kOmote + "' KIND=folder ITEMCOUNT=1 LOCKED"));
+        EXPECT_TRUE(startsWith(folderInfo.result, "NAME='" + kOmote + "' KIND=folder ITEMCOUNT=1 LOCKED"));
     }
 }
 

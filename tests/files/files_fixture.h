@@ -11,39 +11,16 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "core/args.h"
-#include "core/function_table.h"
 #include "tests/support/fake_host.h"
-#include "tests/support/parameter_text.h"
+#include "tests/support/handler_fixture.h"
 
 namespace korvane::files_testing {
 
-struct HandlerRun {
-    Status status = kNoErr;
-    std::optional<std::string> result;  // what the call stored, if anything
-};
-
-// Runs `handler` over `text` as the dispatcher does: once per command while the status is 0.
-inline HandlerRun runHandler(Handler handler, const std::string& text) {
-    testing::FakeHost host;
-    HandlerRun run;
-    {
-        testing::ParameterText parameters(text);
-        run.status = parameters.startStatus();
-        CallContext context;
-        while (run.status == kNoErr) {
-            run.status = handler(context);
-            if (run.status != kNoErr || !nextCommand()) {
-                break;
-            }
-        }
-    }
-    run.result = host.result;
-    return run;
-}
+using testing::HandlerRun;
+using testing::runHandler;
 
 // A path as a parameter value: quoted, with its backslashes and apostrophes escaped.
 inline std::string quoted(const std::string& path) {

@@ -41,7 +41,7 @@ std::string dateText(const SYSTEMTIME& t) {
 
 Status setInfo(const std::string& path, const std::string& more) {
     const HandlerRun run = runHandler(setFileInfoHandler, "PATH=" + quoted(path) + " " + more);
-    EXPECT_FALSE(run.result.has_value());
+    EXPECT_FALSE(run.stored);
     return run.status;
 }
 

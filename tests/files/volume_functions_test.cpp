@@ -52,12 +52,12 @@ std::vector<std::string> walk(const std::string& folder) {
     const HandlerRun count = runHandler(folderItemCountHandler, "PATH=" + quoted(folder));
     EXPECT_EQ(count.status, kNoErr);
     std::vector<std::string> items;
-    const int n = count.result ? std::stoi(*count.result) : 0;
+    const int n = count.stored ? std::stoi(count.result) : 0;
     for (int i = 1; i <= n; ++i) {
         const HandlerRun item =
             runHandler(getFolderItemHandler, "PATH=" + quoted(folder) + " INDEX=" + std::to_string(i));
         EXPECT_EQ(item.status, kNoErr) << i;
-        items.push_back(item.result.value_or("<none>"));
+        items.push_back(item.result);
     }
     return items;
 }
@@ -91,7 +91,7 @@ TEST(VolumeTest, RefusesBadIndexes) {
         SCOPED_TRACE(row.text);
         const HandlerRun run = runHandler(getVolumeHandler, row.text);
         EXPECT_EQ(run.status, row.status);
-        EXPECT_FALSE(run.result.has_value());
+        EXPECT_FALSE(run.stored);
     }
 }
 
@@ -156,12 +156,11 @@ TEST(FolderItemTest, RefusesWhatIsNotAFolder) {
 }
 
 TEST(FolderItemTest, AnEmptyDriveHasNoItems) {
-    // R: is an empty removable drive: its root has no "." entry to list.
-    TempFolder clean(driveRoot(kRemovableDrive));  // proves the drive is writable, then goes
-    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=R:");
-    ASSERT_EQ(count.status, kNoErr);
-    // Other tests may be using R: at the same time; the count is only checked to be an answer.
-    EXPECT_TRUE(count.result.has_value());
+    // S: (the CD-ROM drive) is empty; on Windows its root has no "." entry to list.
+    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=S:");
+    EXPECT_EQ(count.status, kNoErr);
+    EXPECT_EQ(count.result, "0");
+    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quoted("S:\\") + " INDEX=1").status, ERROR_NO_MORE_FILES);
 }
 
 TEST(FolderItemTest, AKeptListingAnswersAsAFreshOne) {
