@@ -40,7 +40,13 @@ bool isVolume(const Item& item) {
     return item.kind == ItemKind::kVolume;
 }
 
-// Whether `path` (\\srv\share...) holds exactly one separator after the server's start.
+// The root of a volume path (X: or \\srv\share): the path and a separator.
+void rootOf(const char* path, char* root) {
+    std::snprintf(root, kRootCapacity, "%s\\", path);
+}
+
+// Where the one separator after the server of `path` (\\srv\share) stands, or -1 when
+// there is none or more than one.
 int shareSeparator(const char* path) {
     int found = -1;
     bool trail = false;
@@ -73,7 +79,10 @@ bool identify(const char* path, bool isFolder, Item* item) {
     const bool unc = path[0] == '\\' && path[1] == '\\';
     const int share = unc ? shareSeparator(path) : -1;
     if (share >= 0 || std::strlen(path) == 2) {
-        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        // X: alone names the drive's current folder; its root is what is described.
+        char root[kRootCapacity];
+        rootOf(path, root);
+        if (GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES) {
             return false;
         }
         item->kind = ItemKind::kVolume;
@@ -142,10 +151,6 @@ void appendPath(WorkingText& text, const char* key, const char* path) {
     textAppend(text, "='");
     textAppend(text, formatted);
     textAppend(text, "'");
-}
-
-void rootOf(const char* path, char* root) {
-    std::snprintf(root, kRootCapacity, "%s\\", path);
 }
 
 void appendVolumeItems(WorkingText& text, const char* path) {
