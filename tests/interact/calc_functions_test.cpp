@@ -12,10 +12,10 @@
 namespace korvane {
 namespace {
 
-using testing::CommandRun;
-using testing::HandlerRun;
-using testing::runCommands;
-using testing::runHandler;
+using test::CommandRun;
+using test::HandlerRun;
+using test::runCommands;
+using test::runHandler;
 
 struct Row {
     std::string text;

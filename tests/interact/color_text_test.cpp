@@ -11,7 +11,7 @@
 namespace korvane {
 namespace {
 
-using testing::ParameterText;
+using test::ParameterText;
 
 const Color kSentinel{1, 2, 3};
 
@@ -74,7 +74,7 @@ TEST(ColorText, ComponentsFromBytes) {
 
 TEST(ColorText, ReadersTakeTagsAndPositions) {
     ParameterText parsed("C=#102030 BAD=1,2 40");
-    ASSERT_EQ(parsed.startStatus(), kNoErr);
+    ASSERT_EQ(parsed.status(), kNoErr);
     Color c = kSentinel;
     EXPECT_TRUE(readColorArg("c", &c));
     EXPECT_EQ(formatted(c), "16,32,48");

@@ -11,7 +11,7 @@
 namespace korvane {
 namespace {
 
-using testing::ParameterText;
+using test::ParameterText;
 
 // Text order left, top, right, bottom, as the rectangle texts are written.
 Rect ltrb(int16_t left, int16_t top, int16_t right, int16_t bottom) {
@@ -73,7 +73,7 @@ TEST(Geometry, TextsReadAndWrite) {
 
 TEST(Geometry, ReadersTakeTagsAndPositions) {
     ParameterText parsed("A=0,0,5,5 EMPTY=5,5,5,5 P=1,2 SHORT=1 7,8");
-    ASSERT_EQ(parsed.startStatus(), kNoErr);
+    ASSERT_EQ(parsed.status(), kNoErr);
 
     Rect r = kSentinelRect;
     EXPECT_TRUE(readRectArg("a", &r));
@@ -138,7 +138,7 @@ TEST(Geometry, Arithmetic) {
 
 TEST(Geometry, QueryOrSet) {
     ParameterText parsed("LEFT TOP=top RIGHT=abc BOTTOM=-12 WIDTH= CORNER=3,4 EDGE=5 SPOT");
-    ASSERT_EQ(parsed.startStatus(), kNoErr);
+    ASSERT_EQ(parsed.status(), kNoErr);
 
     struct NumberRow {
         const char* keyword;

@@ -27,7 +27,7 @@ using korvane::win32::unique_hwnd;
 
 // The test program is built beside the module.
 std::string modulePath() {
-    return korvane::testing::moduleBesideProgram();
+    return korvane::test::moduleBesideProgram();
 }
 
 unique_hmodule loadAsData() {

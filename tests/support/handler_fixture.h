@@ -3,7 +3,7 @@
 // the text is held as the entry point holds it (ParameterText), the handler runs once
 // per command while the status stays 0, and a FakeHost keeps the stored result.
 //
-//   korvane::testing::HandlerRun run = korvane::testing::runHandler(calcRectHandler, "0,0,100,50 WIDTH");
+//   korvane::test::HandlerRun run = korvane::test::runHandler(calcRectHandler, "0,0,100,50 WIDTH");
 //   EXPECT_EQ(run.status, 0);
 //   EXPECT_EQ(run.result, "100");
 
@@ -15,7 +15,7 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/parameter_text.h"
 
-namespace korvane::testing {
+namespace korvane::test {
 
 struct CommandRun {
     Status status = kNoErr;
@@ -26,7 +26,7 @@ struct CommandRun {
 inline CommandRun runCommands(Handler handler, const std::string& text, CallContext& context) {
     ParameterText parsed(text);
     CommandRun run;
-    run.status = parsed.startStatus();
+    run.status = parsed.status();
     if (run.status != kNoErr) {
         return run;
     }
@@ -58,4 +58,4 @@ inline HandlerRun runHandler(Handler handler, const std::string& text, CallConte
     return run;
 }
 
-}  // namespace korvane::testing
+}  // namespace korvane::test
