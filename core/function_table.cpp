@@ -2,6 +2,7 @@
 
 #include "core/tag_functions.h"
 #include "core/version.h"
+#include "image/image_info.h"
 #include "interact/calc_functions.h"
 
 namespace korvane {
@@ -13,7 +14,7 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 1 */ {"KImg-DrawImage", unimplementedHandler},
     /* 2 */ {"KImg-GrabImage", unimplementedHandler},
     /* 3 */ {"KImg-SaveImage", unimplementedHandler},
-    /* 4 */ {"KImg-ImageInfo", unimplementedHandler},
+    /* 4 */ {"KImg-ImageInfo", imageInfoHandler},
     /* 5 */ {"KImg-PreviewImage", unimplementedHandler},
     /* 6 */ {"KImg-CompressImage", unimplementedHandler},
     /* 7 */ {"KImg-CompressImageDialog", unimplementedHandler},
