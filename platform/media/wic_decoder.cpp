@@ -52,10 +52,18 @@ const FormatRow kFormats[] = {
 
 // Resolutions outside this range (and NaN) are taken as absent.
 constexpr double kMaxDotsPerInch = 32767.0;
+// Formats that store whole pixels per metre give back 299.9994 for 300 dpi and 150.0124 for
+// 150: within half a pixel per metre (0.0127 dpi) of a whole number of dots per inch, the whole
+// number is meant.
+constexpr double kWholeDotsTolerance = 0.013;
 
 Fixed fixedResolution(double dotsPerInch) {
     if (!(dotsPerInch > 0.0 && dotsPerInch < kMaxDotsPerInch)) {
         return kDefaultResolution;
+    }
+    const double whole = std::round(dotsPerInch);
+    if (std::fabs(dotsPerInch - whole) < kWholeDotsTolerance) {
+        dotsPerInch = whole;
     }
     return static_cast<Fixed>(std::lround(dotsPerInch * kFixedOne));
 }
@@ -92,6 +100,15 @@ bool readPalette(IWICImagingFactory* factory,
                              static_cast<uint8_t>(colours[i])};
     }
     return true;
+}
+
+// GIF and ICO files hold no resolution (the decoders make one up): they keep the default.
+bool storesResolution(IWICBitmapDecoder* decoder) {
+    GUID container{};
+    if (!decoder || FAILED(decoder->GetContainerFormat(&container))) {
+        return true;
+    }
+    return !IsEqualGUID(container, GUID_ContainerFormatGif) && !IsEqualGUID(container, GUID_ContainerFormatIco);
 }
 
 bool isIndexedFormat(PixelFormat format) {
@@ -142,8 +159,13 @@ Status convertedSource(IWICImagingFactory* factory,
     return SUCCEEDED(result) ? kNoErr : statusFromResult(result, kCodecError);
 }
 
+// Luminance of a colour as an 8-bit grey level.
+uint32_t greyIndex(uint8_t red, uint8_t green, uint8_t blue) {
+    return (uint32_t{red} * 299 + uint32_t{green} * 587 + uint32_t{blue} * 114 + 500) / 1000;
+}
+
 // Reads a 32-bit BGRA conversion of the source one row at a time and stores each pixel at
-// the bitmap's own depth (16, 24 or 32).
+// the bitmap's own depth (16, 24, 32 or 8-bit grey).
 Status copyThroughBgra(IWICImagingFactory* factory, IWICBitmapSource* source, Bitmap& out) {
     com_ptr<IWICFormatConverter> converter;
     if (Status status = convertedSource(factory, source, GUID_WICPixelFormat32bppBGRA, converter); status != kNoErr) {
@@ -166,7 +188,11 @@ Status copyThroughBgra(IWICImagingFactory* factory, IWICBitmapSource* source, Bi
         }
         const uint8_t* p = row.get();
         for (int32_t x = 0; x < out.width(); ++x, p += 4) {
-            out.setPixel(x, y, Rgba{p[2], p[1], p[0], 255});
+            if (isGreyDepth(out.depth())) {
+                out.setIndex(x, y, greyIndex(p[2], p[1], p[0]));
+            } else {
+                out.setPixel(x, y, Rgba{p[2], p[1], p[0], 255});
+            }
         }
     }
     return kNoErr;
@@ -222,7 +248,7 @@ Status describeFrame(IWICImagingFactory* factory,
     description.depth = reportedDepth(format);
     double dpiX = 0;
     double dpiY = 0;
-    if (SUCCEEDED(frame->GetResolution(&dpiX, &dpiY))) {
+    if (storesResolution(decoder) && SUCCEEDED(frame->GetResolution(&dpiX, &dpiY))) {
         description.hRes = fixedResolution(dpiX);
         description.vRes = fixedResolution(dpiY);
     }
@@ -264,10 +290,11 @@ Status decodeFrame(IWICImagingFactory* factory,
     if (copiesDirectly(format, guid)) {
         status = copyAll(frame, bitmap);
     } else if (isGreyDepth(info.depth)) {
+        // 16-bit and float grey: through the converter to 8 bits where it can, else through BGRA.
         com_ptr<IWICFormatConverter> converter;
         status = convertedSource(factory, frame, GUID_WICPixelFormat8bppGray, converter);
-        if (status == kNoErr) {
-            status = copyAll(converter.get(), bitmap);
+        if (status != kNoErr || copyAll(converter.get(), bitmap) != kNoErr) {
+            status = copyThroughBgra(factory, frame, bitmap);
         }
     } else {
         status = copyThroughBgra(factory, frame, bitmap);
