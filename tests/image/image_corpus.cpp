@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/args.h"
 #include "platform/media/bitmap.h"
 #include "platform/win32/raii.h"
 #include "tests/media/test_images.h"
@@ -118,6 +119,19 @@ const std::string& corpusFolder() {
 
 std::string corpusPath(const std::string& name) {
     return corpusFolder() + "\\" + name;
+}
+
+std::string quoted(const std::string& path) {
+    std::string text = "'";
+    bool trail = false;
+    for (char c : path) {
+        if (!trail && (c == '\\' || c == '\'')) {
+            text += '\\';
+        }
+        trail = !trail && isLeadByte(static_cast<unsigned char>(c));
+        text += c;
+    }
+    return text + "'";
 }
 
 bool runningOnWine() {

@@ -27,6 +27,10 @@ const CorpusImage& corpusImage(const std::string& name);
 const std::string& corpusFolder();
 std::string corpusPath(const std::string& name);
 
+// A path as a parameter value: quoted, its backslashes and apostrophes escaped (not the
+// second bytes of Shift-JIS characters).
+std::string quoted(const std::string& path);
+
 // True under Wine (ntdll exports wine_get_version): known gaps of Wine are skipped there only.
 bool runningOnWine();
 
