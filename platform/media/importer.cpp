@@ -4,6 +4,9 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
+
+#include "platform/media/header_probe.h"
 #include "platform/media/own_codecs.h"
 #include "platform/media/wic_decoder.h"
 #include "platform/win32/raii.h"
@@ -54,6 +57,8 @@ struct Importer::State {
 
     OwnFormat own = OwnFormat::kNone;
     ImageHeader ownHeader;
+    bool probed = false;  // JPEG or PNG described from its header; the decoder opens on demand
+    ProbedHeader probe;
 
     com_ptr<IWICImagingFactory> factory;
     com_ptr<IWICStream> stream;
@@ -63,6 +68,7 @@ struct Importer::State {
     int index = 1;
 
     Status recognise();
+    Status openDecoder();
     Status selectFrame(int newIndex);
 };
 
@@ -70,6 +76,14 @@ Status Importer::State::recognise() {
     own = detectOwnFormat(data, size);
     if (own != OwnFormat::kNone) {
         return readOwnFormatHeader(own, data, size, ownHeader);
+    }
+    probed = probeHeader(data, size, probe);
+    return probed ? kNoErr : openDecoder();
+}
+
+Status Importer::State::openDecoder() {
+    if (decoder) {
+        return kNoErr;
     }
     if (Status status = wic::createFactory(factory); status != kNoErr) {
         return status;
@@ -79,10 +93,15 @@ Status Importer::State::recognise() {
     }
     UINT frames = 0;
     if (FAILED(decoder->GetFrameCount(&frames)) || frames == 0) {
+        decoder.reset();
         return kCodecError;
     }
     count = frames > INT16_MAX ? INT16_MAX : static_cast<int>(frames);
-    return selectFrame(1);
+    if (Status status = selectFrame(probed ? index : 1); status != kNoErr) {
+        decoder.reset();
+        return status;
+    }
+    return kNoErr;
 }
 
 Status Importer::State::selectFrame(int newIndex) {
@@ -195,6 +214,11 @@ Status Importer::naturalBounds(int32_t& width, int32_t& height) {
         height = state_->ownHeader.height;
         return kNoErr;
     }
+    if (state_->probed) {
+        width = state_->probe.width;
+        height = state_->probe.height;
+        return kNoErr;
+    }
     UINT w = 0;
     UINT h = 0;
     const HRESULT result = state_->frame->GetSize(&w, &h);
@@ -217,6 +241,16 @@ Status Importer::imageDescription(ImageDescription& out) {
         out.vRes = state_->ownHeader.vRes;
         return kNoErr;
     }
+    if (state_->probed) {
+        const ProbedHeader& probe = state_->probe;
+        out = ImageDescription{};
+        out.depth = reportedDepth(probe.format);
+        out.hRes = probe.hRes;
+        out.vRes = probe.vRes;
+        out.colourCount = probe.colourCount;
+        std::copy(probe.colours, probe.colours + probe.colourCount, out.colours);
+        return kNoErr;
+    }
     return wic::describeFrame(state_->factory.get(), state_->decoder.get(), state_->frame.get(), out);
 }
 
@@ -235,8 +269,8 @@ Status Importer::setImageIndex(int index) {
     if (index < 1 || index > state_->count) {
         return kParamErr;
     }
-    if (state_->own != OwnFormat::kNone || index == state_->index) {
-        return kNoErr;
+    if (state_->own != OwnFormat::kNone || state_->probed || index == state_->index) {
+        return kNoErr;  // one image only
     }
     return state_->selectFrame(index);
 }
@@ -255,6 +289,9 @@ Status Importer::decode(Bitmap& out, size_t maxBytes) {
         options.decodeImageData = decodeImageDataWithSystem;
         options.maxBitmapBytes = maxBytes;
         return decodeOwnFormat(state_->own, state_->data, state_->size, options, out);
+    }
+    if (Status status = state_->openDecoder(); status != kNoErr) {
+        return status;
     }
     return wic::decodeFrame(state_->factory.get(), state_->decoder.get(), state_->frame.get(), maxBytes, out);
 }

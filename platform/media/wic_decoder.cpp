@@ -1,5 +1,7 @@
 #include "platform/media/wic_decoder.h"
 
+#include "platform/media/header_probe.h"
+
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -49,24 +51,6 @@ const FormatRow kFormats[] = {
     {&GUID_WICPixelFormat128bppRGBAFloat, F::kRgbaFloat},
     {&GUID_WICPixelFormat128bppPRGBAFloat, F::kRgbaFloat},
 };
-
-// Resolutions outside this range (and NaN) are taken as absent.
-constexpr double kMaxDotsPerInch = 32767.0;
-// Formats that store whole pixels per metre give back 299.9994 for 300 dpi and 150.0124 for
-// 150: within half a pixel per metre (0.0127 dpi) of a whole number of dots per inch, the whole
-// number is meant.
-constexpr double kWholeDotsTolerance = 0.013;
-
-Fixed fixedResolution(double dotsPerInch) {
-    if (!(dotsPerInch > 0.0 && dotsPerInch < kMaxDotsPerInch)) {
-        return kDefaultResolution;
-    }
-    const double whole = std::round(dotsPerInch);
-    if (std::fabs(dotsPerInch - whole) < kWholeDotsTolerance) {
-        dotsPerInch = whole;
-    }
-    return static_cast<Fixed>(std::lround(dotsPerInch * kFixedOne));
-}
 
 PixelFormat formatOfFrame(IWICBitmapSource* frame) {
     WICPixelFormatGUID guid{};
@@ -249,8 +233,8 @@ Status describeFrame(IWICImagingFactory* factory,
     double dpiX = 0;
     double dpiY = 0;
     if (storesResolution(decoder) && SUCCEEDED(frame->GetResolution(&dpiX, &dpiY))) {
-        description.hRes = fixedResolution(dpiX);
-        description.vRes = fixedResolution(dpiY);
+        description.hRes = resolutionFromDotsPerInch(dpiX);
+        description.vRes = resolutionFromDotsPerInch(dpiY);
     }
     if (isIndexedFormat(format) && !readPalette(factory, decoder, frame, description)) {
         return kCodecError;

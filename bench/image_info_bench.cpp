@@ -1,0 +1,85 @@
+// ImageInfo of a 24-megapixel JPEG beside a full decode of the same file, in the same run.
+// ImageInfo reads the header only, so it should take a small fraction of the decode.
+//
+//   tools/wine-exec --prefix build/win32/wine build/win32/bench/image_info_bench.exe [rounds]
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "image/image_info.h"
+#include "platform/media/importer.h"
+#include "platform/win32/raii.h"
+#include "tests/image/image_corpus.h"
+#include "tests/image/wic_test_images.h"
+#include "tests/support/handler_fixture.h"
+
+namespace {
+
+using namespace korvane;
+
+constexpr UINT kWidth = 6000;
+constexpr UINT kHeight = 4000;
+
+double seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+template <typename Work>
+double median(int rounds, Work work) {
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        LARGE_INTEGER start;
+        LARGE_INTEGER end;
+        QueryPerformanceCounter(&start);
+        if (!work()) {
+            return -1;
+        }
+        QueryPerformanceCounter(&end);
+        times.push_back(seconds(start, end));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    win32::com_apartment apartment;
+    image_testing::FrameSpec frame;
+    frame.width = kWidth;
+    frame.height = kHeight;
+    const image_testing::Bytes jpeg = image_testing::encodeImage(GUID_ContainerFormatJpeg, {frame});
+    char temp[MAX_PATH + 1];
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "korv_bench_24mp.jpg";
+    if (jpeg.empty() || !image_testing::writeBytes(path, jpeg)) {
+        std::fprintf(stderr, "could not write the test JPEG\n");
+        return 1;
+    }
+    const std::string parameter = "PATH=" + image_testing::quoted(path);
+    std::string answer;
+    const double info = median(rounds, [&] {
+        const test::HandlerRun run = test::runHandler(imageInfoHandler, parameter);
+        answer = run.result;
+        return run.status == kNoErr;
+    });
+    const double decode = median(rounds, [&] {
+        media::Importer importer;
+        media::Bitmap bitmap;
+        return importer.openFile(path.c_str()) == kNoErr && importer.decode(bitmap) == kNoErr;
+    });
+    DeleteFileA(path.c_str());
+    std::printf("file: %u x %u JPEG, %zu bytes; ImageInfo answers %s\n", kWidth, kHeight, jpeg.size(), answer.c_str());
+    std::printf("ImageInfo   median of %d: %8.2f ms\n", rounds, info * 1000);
+    std::printf("full decode median of %d: %8.2f ms\n", rounds, decode * 1000);
+    std::printf("ImageInfo / decode: %.2f%% (aim: under 5%%)\n", decode > 0 ? 100 * info / decode : 0.0);
+    return info < 0 || decode < 0 ? 1 : 0;
+}
