@@ -1,5 +1,6 @@
 #include "platform/media/header_probe.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
