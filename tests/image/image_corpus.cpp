@@ -59,6 +59,10 @@ std::vector<CorpusImage> makeCorpus() {
          encodeImage(GUID_ContainerFormatPng, {frame(GUID_WICPixelFormat48bppRGB, 30, 20)})},
         {"rgba.png", 30, 20, 32, 72, 72, 1,
          encodeImage(GUID_ContainerFormatPng, {frame(GUID_WICPixelFormat32bppBGRA, 30, 20)})},
+        {"grey.jpg", 30, 20, 40, 72, 72, 1,
+         encodeImage(GUID_ContainerFormatJpeg, {frame(GUID_WICPixelFormat8bppGray, 30, 20)})},
+        {"palette.png", 30, 20, 8, 72, 72, 1,
+         encodeImage(GUID_ContainerFormatPng, {indexedFrame(GUID_WICPixelFormat8bppIndexed, 30, 20, 200)})},
         {"indexed4.bmp", 30, 20, 4, 72, 72, 1,
          encodeImage(GUID_ContainerFormatBmp, {indexedFrame(GUID_WICPixelFormat4bppIndexed, 30, 20, 16)})},
         // Named as another format: the content decides.

@@ -43,6 +43,8 @@ TEST(ImageInfoTest, AnswersForEveryFormat) {
         {"rgb48.png", "", "WIDTH=30 HEIGHT=20 DEPTH=32 RESOLUTION=72"},
         {"rgba.png", "", "WIDTH=30 HEIGHT=20 DEPTH=32 RESOLUTION=72"},
         {"indexed4.bmp", "", "WIDTH=30 HEIGHT=20 DEPTH=4 RESOLUTION=72"},
+        {"grey.jpg", "", "WIDTH=30 HEIGHT=20 DEPTH=8 RESOLUTION=72"},
+        {"palette.png", "", "WIDTH=30 HEIGHT=20 DEPTH=8 RESOLUTION=72"},
         {"png_named.jpg", "", "WIDTH=64 HEIGHT=32 DEPTH=32 RESOLUTION=300,150"},
         {"bottom_up.tga", "", "WIDTH=40 HEIGHT=30 DEPTH=32 RESOLUTION=72"},
         {"mapped.tga", "", "WIDTH=24 HEIGHT=20 DEPTH=8 RESOLUTION=72"},

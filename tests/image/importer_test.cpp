@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/media/header_probe.h"
 #include "platform/media/importer.h"
+#include "platform/media/wic_decoder.h"
 #include "platform/win32/raii.h"
 #include "tests/image/image_corpus.h"
 #include "tests/media/test_images.h"
@@ -185,6 +187,46 @@ TEST(ImporterTest, DamagedFilesGiveAStatus) {
             }
         }
     }
+}
+
+}  // namespace
+}  // namespace korvane::image_testing
+
+namespace korvane::image_testing {
+namespace {
+
+// The header probe must answer what the system decoder answers once it has decoded.
+TEST(ImporterTest, HeaderProbeAgreesWithTheSystemDecoder) {
+    win32::com_apartment apartment;
+    int probed = 0;
+    for (const CorpusImage& image : corpus()) {
+        media::ProbedHeader header;
+        if (!media::probeHeader(image.bytes.data(), image.bytes.size(), header)) {
+            continue;
+        }
+        SCOPED_TRACE(image.name);
+        ++probed;
+        win32::com_ptr<IWICImagingFactory> factory;
+        win32::com_ptr<IWICStream> stream;
+        win32::com_ptr<IWICBitmapDecoder> decoder;
+        win32::com_ptr<IWICBitmapFrameDecode> frame;
+        ASSERT_EQ(media::wic::createFactory(factory), kNoErr);
+        ASSERT_EQ(media::wic::createDecoder(factory.get(), image.bytes.data(), image.bytes.size(), stream, decoder),
+                  kNoErr);
+        ASSERT_TRUE(SUCCEEDED(decoder->GetFrame(0, frame.put())));
+        media::ImageDescription system;
+        ASSERT_EQ(media::wic::describeFrame(factory.get(), decoder.get(), frame.get(), system), kNoErr);
+        UINT width = 0;
+        UINT height = 0;
+        frame->GetSize(&width, &height);
+        EXPECT_EQ(header.width, static_cast<int32_t>(width));
+        EXPECT_EQ(header.height, static_cast<int32_t>(height));
+        EXPECT_EQ(media::reportedDepth(header.format), system.depth);
+        EXPECT_EQ(header.hRes, system.hRes);
+        EXPECT_EQ(header.vRes, system.vRes);
+        EXPECT_EQ(header.colourCount, system.colourCount);
+    }
+    EXPECT_GE(probed, 8);
 }
 
 }  // namespace
