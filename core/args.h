@@ -29,6 +29,10 @@ bool nextCommand();
 // Whether anything but blanks and "|" remains after the current command.
 bool hasTextAfterCurrentCommand();
 
+// kOutOfMemory once the token list or the tag table could not grow during this call
+// (nextCommand() then answers false); otherwise kNoErr.
+Status parameterTextStatus();
+
 // Releases the token list and forgets the text.
 void endParameterText();
 

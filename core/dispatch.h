@@ -13,7 +13,8 @@ namespace korvane {
 // startParameterText(). `state` may be null. On failure the error reply is stored.
 Status runExternalFunction(const FunctionEntry* table, int32_t number, PluginState* state);
 
-// Builds and stores "ERROR=status [MESSAGE='...'] [ARGS=n]".
-void storeErrorReply(Status status);
+// Builds and stores "ERROR=status [MESSAGE='...'] [ARGS=n]". `parsed` is false when the
+// parameter text could not even be fetched: then no command can be named.
+void storeErrorReply(Status status, bool parsed = true);
 
 }  // namespace korvane

@@ -1,0 +1,715 @@
+#include "core/args.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/result_text.h"
+
+namespace korvane {
+namespace {
+
+// Both the positional list and the tag table start with room for this many entries and grow by as many.
+constexpr int kListGrowth = 40;
+// Number lists are read from a copy of at most this many characters of the text.
+constexpr size_t kNumberListCopy = 255;
+constexpr int kCodeLength = 4;
+constexpr int kHexBase = 16;
+constexpr int kDecimalBase = 10;
+constexpr int kPercent = 100;
+// Two-digit years: below this one are 20xx, from it to 99 are 19xx.
+constexpr int32_t kCenturyPivot = 70;
+constexpr int32_t kTwoDigitYearLimit = 100;
+
+// A list that starts with room for kListGrowth entries and grows by as many; push fails
+// (instead of throwing) when memory runs out.
+template <typename T>
+class GrowList {
+  public:
+    GrowList() = default;
+    GrowList(const GrowList&) = delete;
+    GrowList& operator=(const GrowList&) = delete;
+    ~GrowList() { release(); }
+
+    bool push(const T& item) {
+        if (count_ == capacity_) {
+            if (capacity_ > kMaxEntries - kListGrowth) {
+                return false;
+            }
+            int grown = capacity_ + kListGrowth;
+            void* moved = std::realloc(items_, static_cast<size_t>(grown) * sizeof(T));
+            if (moved == nullptr) {
+                return false;
+            }
+            items_ = static_cast<T*>(moved);
+            capacity_ = grown;
+        }
+        items_[count_++] = item;
+        return true;
+    }
+    void clear() { count_ = 0; }
+    void release() {
+        std::free(items_);
+        items_ = nullptr;
+        count_ = 0;
+        capacity_ = 0;
+    }
+    int count() const { return count_; }
+    T& operator[](int index) { return items_[index]; }
+
+  private:
+    static constexpr int kMaxEntries = 1 << 28;
+    T* items_ = nullptr;
+    int count_ = 0;
+    int capacity_ = 0;
+};
+
+struct Tag {
+    const char* name;   // upper-cased copy in the tag-name area
+    const char* value;  // into the text, or the name itself for a bare word
+};
+
+struct ParameterText {
+    char* cursor = nullptr;  // where the next command begins
+    char* nameArea = nullptr;
+    char* nameWrite = nullptr;
+    char* nameEnd = nullptr;  // one past the last byte of the name area
+    GrowList<const char*> tokens;
+    GrowList<Tag> tags;
+    int commandCounter = 0;
+    bool outOfMemory = false;
+};
+
+ParameterText gParams;
+
+bool isWhitespace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isSeparator(char c) {
+    return isWhitespace(c) || c == '|';
+}
+
+bool isQuote(char c) {
+    return c == '\'' || c == '"';
+}
+
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isNameStart(char c) {
+    return isAsciiLetter(c) || c == '_';
+}
+
+bool isNameChar(char c) {
+    return isNameStart(c) || isDigit(c);
+}
+
+char toUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+int hexDigitValue(char c) {
+    if (isDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + kDecimalBase;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + kDecimalBase;
+    }
+    return -1;
+}
+
+template <typename Char>
+Char* skipWhitespace(Char* p) {
+    while (isWhitespace(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+char escapeResult(char letter) {
+    switch (letter) {
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        case 't':
+            return '\t';
+        case 's':
+            return ' ';
+        default:
+            return letter;
+    }
+}
+
+void clearArguments() {
+    gParams.tokens.clear();
+    gParams.tags.clear();
+    gParams.nameWrite = gParams.nameArea;
+}
+
+Tag* findTag(const char* name) {
+    if (name == nullptr) {
+        return nullptr;
+    }
+    for (int i = gParams.tags.count() - 1; i >= 0; --i) {
+        if (compareNoCase(gParams.tags[i].name, name) == 0) {
+            return &gParams.tags[i];
+        }
+    }
+    return nullptr;
+}
+
+// Registers the token at `start` as a tag: with `value` for KEY=value, or as a bare word when
+// `value` is null. Names that are not words leave the token positional only. False only when
+// the table cannot grow.
+bool registerTag(const char* start, const char* value) {
+    if (!isNameStart(*start)) {
+        return true;
+    }
+    char* copy = gParams.nameWrite;
+    // The area always has room (it is as long as the text), but never trust that blindly.
+    size_t room = static_cast<size_t>(gParams.nameEnd - copy);
+    size_t length = 0;
+    for (const char* p = start; *p != '\0' && *p != '=' && !isWhitespace(*p); ++p) {
+        if (!isNameChar(*p) || length + 1 >= room) {
+            return true;
+        }
+        copy[length++] = toUpperAscii(*p);
+    }
+    copy[length] = '\0';
+    if (Tag* existing = findTag(copy)) {
+        existing->value = (value != nullptr) ? value : existing->name;
+        return true;
+    }
+    if (!gParams.tags.push(Tag{copy, (value != nullptr) ? value : copy})) {
+        return false;
+    }
+    gParams.nameWrite = copy + length + 1;
+    return true;
+}
+
+// Cuts tokens in place. Characters are read at `read` and written back at `write`, which never
+// runs ahead of it: removed quotes and escape backslashes simply close the gap.
+class Tokenizer {
+  public:
+    explicit Tokenizer(char* position) : read_(position) {}
+
+    // Parses one command; returns the position after it, or null when memory ran out.
+    char* parseCommand() {
+        read_ = skipWhitespace(read_);
+        for (;;) {
+            char* start = read_;
+            bool seenEquals = false;
+            if (!scanToken(start, &seenEquals)) {
+                return nullptr;
+            }
+            char end = *read_;
+            *write_ = '\0';
+            if (end != '\0') {
+                ++read_;  // step past the separator
+            }
+            if ((!seenEquals && !registerTag(start, nullptr)) || !gParams.tokens.push(start)) {
+                return nullptr;
+            }
+            if (end == '\0' || end == '|') {
+                return read_;
+            }
+            read_ = skipWhitespace(read_);
+        }
+    }
+
+  private:
+    // Scans one token up to (not past) its separator or the end of the text.
+    bool scanToken(char* start, bool* seenEquals) {
+        write_ = start;
+        afterLeadByte_ = false;
+        bool mayQuote = true;
+        for (char c = *read_; c != '\0' && !isSeparator(c); c = *read_) {
+            if (mayQuote && isQuote(c)) {
+                scanQuoted(c);
+                mayQuote = false;
+            } else if (c == '=' && !*seenEquals && !mayQuote && !afterLeadByte_) {
+                put(c);
+                ++read_;
+                if (!registerTag(start, write_)) {
+                    return false;
+                }
+                *seenEquals = true;
+                mayQuote = true;
+            } else if (c == '\\' && !afterLeadByte_) {
+                applyEscape();
+                mayQuote = false;
+            } else {
+                put(c);
+                ++read_;
+                mayQuote = false;
+            }
+        }
+        return true;
+    }
+
+    // At an opening quote: takes everything up to the matching quote (or the end of the text).
+    void scanQuoted(char quote) {
+        ++read_;
+        for (char c = *read_; c != '\0'; c = *read_) {
+            if (c == quote) {
+                ++read_;
+                return;
+            }
+            if (c == '\\' && !afterLeadByte_) {
+                applyEscape();
+            } else {
+                put(c);
+                ++read_;
+            }
+        }
+    }
+
+    // At a backslash: the next character gives the result. A backslash that is the last
+    // character of the text is dropped, and reading stops at the terminator.
+    void applyEscape() {
+        char letter = read_[1];
+        if (letter == '\0') {
+            ++read_;
+            return;
+        }
+        put(escapeResult(letter));
+        read_ += 2;
+    }
+
+    // Writes one byte of the token and keeps track of double-byte characters: a byte that
+    // follows a lead byte (which was not itself a second byte) is a second byte.
+    void put(char c) {
+        *write_++ = c;
+        afterLeadByte_ = !afterLeadByte_ && isLeadByte(static_cast<unsigned char>(c));
+    }
+
+    char* read_;
+    char* write_ = nullptr;
+    bool afterLeadByte_ = false;
+};
+
+bool parseCommandAtCursor() {
+    char* next = Tokenizer(gParams.cursor).parseCommand();
+    if (next == nullptr) {
+        gParams.outOfMemory = true;
+        return false;
+    }
+    gParams.cursor = next;
+    return true;
+}
+
+// Reads decimal digits (none reads as 0) with 32-bit wrap-around.
+uint32_t readDecimal(const char** p) {
+    uint32_t value = 0;
+    for (; isDigit(**p); ++*p) {
+        value = value * kDecimalBase + static_cast<uint32_t>(**p - '0');
+    }
+    return value;
+}
+
+// Three numbers with one separator character between them, e.g. 2004/12/31 or 13:05:00.
+bool parseTriple(const char* text, int32_t out[3]) {
+    const char* p = skipWhitespace(text);
+    out[0] = static_cast<int32_t>(readDecimal(&p));
+    char separator = *p;
+    if (separator == '\0') {
+        return false;
+    }
+    p = skipWhitespace(p + 1);
+    out[1] = static_cast<int32_t>(readDecimal(&p));
+    if (*p != separator) {
+        return false;
+    }
+    p = skipWhitespace(p + 1);
+    out[2] = static_cast<int32_t>(readDecimal(&p));
+    return *skipWhitespace(p) == '\0';
+}
+
+int32_t fullYear(int32_t year) {
+    if (year >= 0 && year < kCenturyPivot) {
+        return year + 2000;
+    }
+    if (year >= kCenturyPivot && year < kTwoDigitYearLimit) {
+        return year + 1900;
+    }
+    return year;
+}
+
+}  // namespace
+
+// ---- Parsing ----
+
+Status startParameterText(char* text, char* tagNameArea) {
+    endParameterText();
+    if (text == nullptr || tagNameArea == nullptr) {
+        return kParamErr;
+    }
+    gParams.cursor = text;
+    gParams.nameArea = tagNameArea;
+    gParams.nameEnd = tagNameArea + std::strlen(text) + 1;
+    gParams.commandCounter = 1;
+    clearArguments();
+    return parseCommandAtCursor() ? kNoErr : kOutOfMemory;
+}
+
+bool nextCommand() {
+    if (gParams.cursor == nullptr || gParams.outOfMemory) {
+        return false;
+    }
+    if (*gParams.cursor == '|') {
+        ++gParams.cursor;
+        clearArguments();
+    }
+    gParams.cursor = skipWhitespace(gParams.cursor);
+    if (*gParams.cursor == '\0') {
+        return false;
+    }
+    ++gParams.commandCounter;
+    return parseCommandAtCursor();
+}
+
+bool hasTextAfterCurrentCommand() {
+    if (gParams.cursor == nullptr) {
+        return false;
+    }
+    for (const char* p = gParams.cursor; *p != '\0'; ++p) {
+        if (!isSeparator(*p)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Status parameterTextStatus() {
+    return gParams.outOfMemory ? kOutOfMemory : kNoErr;
+}
+
+void endParameterText() {
+    gParams.tokens.release();
+    gParams.tags.release();
+    gParams.cursor = nullptr;
+    gParams.nameArea = nullptr;
+    gParams.nameWrite = nullptr;
+    gParams.nameEnd = nullptr;
+    gParams.commandCounter = 0;
+    gParams.outOfMemory = false;
+}
+
+// ---- Positional access ----
+
+const char* argAt(int index) {
+    if (index < 1 || index > gParams.tokens.count()) {
+        return nullptr;
+    }
+    return gParams.tokens[index - 1];
+}
+
+bool argNumber(int index, int32_t* out) {
+    const char* token = argAt(index);
+    if (token == nullptr) {
+        return false;
+    }
+    *out = parseInteger(token);
+    return true;
+}
+
+int argNumberList(int index, int32_t* out, int max) {
+    return parseNumberList(argAt(index), out, max);
+}
+
+int argCount() {
+    return gParams.tokens.count();
+}
+
+// ---- Tag access ----
+
+int tagCount() {
+    return gParams.tags.count();
+}
+
+const char* tagName(int index) {
+    if (index < 1 || index > gParams.tags.count()) {
+        return nullptr;
+    }
+    return gParams.tags[index - 1].name;
+}
+
+const char* tagValue(const char* name) {
+    const Tag* tag = findTag(name);
+    return (tag != nullptr) ? tag->value : nullptr;
+}
+
+bool tagText(const char* name, char* buffer, int capacity) {
+    const char* value = tagValue(name);
+    if (value == nullptr || buffer == nullptr || capacity < 0) {
+        return false;
+    }
+    size_t limit = static_cast<size_t>(capacity) < kMaxShortText ? static_cast<size_t>(capacity) : kMaxShortText;
+    size_t length = strnlen(value, limit);
+    std::memcpy(buffer, value, length);
+    buffer[length] = '\0';
+    return true;
+}
+
+int32_t tagNumber(const char* name) {
+    const char* value = tagValue(name);
+    return (value != nullptr) ? parseInteger(value) : 0;
+}
+
+bool tagNumberChecked(const char* name, int32_t* out) {
+    const char* value = tagValue(name);
+    if (value == nullptr) {
+        return false;
+    }
+    *out = parseInteger(value);
+    return isNumberText(value);
+}
+
+int32_t tagNumberOrPercent(const char* name, int32_t base) {
+    const char* value = tagValue(name);
+    if (value == nullptr) {
+        return 0;
+    }
+    int32_t n = parseInteger(value);
+    size_t length = std::strlen(value);
+    if (length == 0 || value[length - 1] != '%') {
+        return n;
+    }
+    // 32-bit product with wrap-around, then a quotient truncated toward zero.
+    int32_t product = static_cast<int32_t>(static_cast<uint32_t>(n) * static_cast<uint32_t>(base));
+    return product / kPercent;
+}
+
+int tagNumberList(const char* name, int32_t* out, int max) {
+    return parseNumberList(tagValue(name), out, max);
+}
+
+bool tagBool(const char* name, bool defaultValue) {
+    const char* value = tagValue(name);
+    return (value != nullptr) ? textToBool(value) : defaultValue;
+}
+
+int tagKeyword(const char* name, const char* keywordList) {
+    const char* value = tagValue(name);
+    return (value != nullptr) ? matchKeyword(keywordList, value) : 0;
+}
+
+bool tagCode(const char* name, uint32_t* out) {
+    const char* value = tagValue(name);
+    return value != nullptr && textToCode(value, out);
+}
+
+int tagCodeList(const char* name, uint32_t* out, int max) {
+    const char* value = tagValue(name);
+    if (max < 1 || value == nullptr || *value == '\0') {
+        return 0;
+    }
+    return parseCodeList(value, out, max);
+}
+
+bool tagDateTime(const char* dateName, const char* timeName, DateTime* out) {
+    const char* dateText = tagValue(dateName);
+    const char* timeText = tagValue(timeName);
+    if (dateText == nullptr && timeText == nullptr) {
+        return false;
+    }
+    return parseDateTime(dateText, timeText, out);
+}
+
+int commandIndex() {
+    return gParams.commandCounter;
+}
+
+bool isFirstCommand() {
+    return gParams.commandCounter == 1;
+}
+
+// ---- Shared text operations ----
+
+bool isLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF);
+}
+
+int32_t parseInteger(const char* text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    const char* p = skipWhitespace(text);
+    bool negative = (*p == '-');
+    if (negative) {
+        ++p;
+    }
+    uint32_t value = 0;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        for (p += 2; *p != '\0'; ++p) {
+            int digit = hexDigitValue(*p);
+            if (digit >= 0) {
+                value = value * kHexBase + static_cast<uint32_t>(digit);
+            }
+        }
+    } else if (*p != '#') {
+        for (; *p != '\0'; ++p) {
+            if (isDigit(*p)) {
+                value = value * kDecimalBase + static_cast<uint32_t>(*p - '0');
+            }
+        }
+    }
+    return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
+bool isNumberText(const char* text) {
+    if (text == nullptr) {
+        return false;
+    }
+    const char* p = skipWhitespace(text);
+    if (*p == '-' || *p == '+') {
+        ++p;
+    }
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        for (p += 2; hexDigitValue(*p) >= 0; ++p) {
+        }
+        return *p == '\0';
+    }
+    bool seenPoint = false;
+    for (; *p != '\0'; ++p) {
+        if (*p == '.' && !seenPoint) {
+            seenPoint = true;
+        } else if (!isDigit(*p)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int parseNumberList(const char* text, int32_t* out, int max) {
+    if (max < 1 || text == nullptr || *text == '\0' || out == nullptr) {
+        return 0;
+    }
+    char copy[kNumberListCopy + 1];
+    size_t length = strnlen(text, kNumberListCopy);
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+
+    int count = 0;
+    char* piece = copy;
+    while (count < max) {
+        char* comma = std::strchr(piece, ',');
+        if (comma != nullptr) {
+            *comma = '\0';
+        }
+        if (!isNumberText(piece)) {
+            break;
+        }
+        out[count++] = parseInteger(piece);
+        if (comma == nullptr) {
+            break;
+        }
+        piece = comma + 1;
+    }
+    return count;
+}
+
+bool textToBool(const char* text) {
+    return matchKeyword("FALSE,NO", (text != nullptr) ? text : "") == 0;
+}
+
+int matchKeyword(const char* keywordList, const char* text) {
+    if (keywordList == nullptr || text == nullptr || *keywordList == '\0') {
+        return 0;
+    }
+    int position = 1;
+    for (const char* keyword = keywordList;; ++position) {
+        // Compare from this keyword on; the text may run across commas into the following ones.
+        const char* k = keyword;
+        const char* t = text;
+        while (*t != '\0' && toUpperAscii(*k) == toUpperAscii(*t)) {
+            ++k;
+            ++t;
+        }
+        if (*t == '\0' && (*k == '\0' || *k == ',')) {
+            return position;
+        }
+        keyword = std::strchr(keyword, ',');
+        if (keyword == nullptr) {
+            return 0;
+        }
+        ++keyword;
+    }
+}
+
+bool textToCode(const char* text, uint32_t* out) {
+    if (text == nullptr) {
+        return false;
+    }
+    size_t length = strnlen(text, kCodeLength + 1);
+    if (length < 1 || length > kCodeLength) {
+        return false;
+    }
+    uint32_t code = 0;
+    for (size_t i = 0; i < kCodeLength; ++i) {
+        unsigned char c = (i < length) ? static_cast<unsigned char>(text[i]) : ' ';
+        code = (code << 8) | c;
+    }
+    *out = code;
+    return true;
+}
+
+int parseCodeList(const char* text, uint32_t* out, int max) {
+    if (text == nullptr || out == nullptr) {
+        return 0;
+    }
+    int count = 0;
+    const char* p = text;
+    while (*p != '\0' && count < max) {
+        if (*p == ',') {
+            ++p;
+        }
+        uint32_t code = 0;
+        int length = 0;
+        for (; *p != '\0' && *p != ','; ++p, ++length) {
+            if (length == kCodeLength) {
+                return 0;
+            }
+            code = (code << 8) | static_cast<unsigned char>(*p);
+        }
+        for (; length < kCodeLength; ++length) {
+            code = (code << 8) | static_cast<unsigned char>(' ');
+        }
+        out[count++] = code;
+    }
+    return count;
+}
+
+bool parseDateTime(const char* dateText, const char* timeText, DateTime* out) {
+    if (out == nullptr) {
+        return false;
+    }
+    int32_t date[3] = {};
+    int32_t time[3] = {};
+    if ((dateText != nullptr && !parseTriple(dateText, date)) ||
+        (timeText != nullptr && !parseTriple(timeText, time))) {
+        return false;
+    }
+    if (dateText != nullptr) {
+        out->year = static_cast<int16_t>(fullYear(date[0]));
+        out->month = static_cast<int16_t>(date[1]);
+        out->day = static_cast<int16_t>(date[2]);
+    }
+    if (timeText != nullptr) {
+        out->hour = static_cast<int16_t>(time[0]);
+        out->minute = static_cast<int16_t>(time[1]);
+        out->second = static_cast<int16_t>(time[2]);
+    }
+    return true;
+}
+
+}  // namespace korvane

@@ -1,0 +1,101 @@
+#include "core/dispatch.h"
+
+#include "core/args.h"
+#include "core/host_services.h"
+#include "core/result_text.h"
+#include "platform/media/messages.h"
+
+namespace korvane {
+namespace {
+
+constexpr int kFirstErrorList = 23000;
+constexpr int kItemsPerList = 100;
+
+const FunctionEntry* entryFor(const FunctionEntry* table, int32_t number) {
+    if (number < 0 || number >= kFunctionCount) {
+        return nullptr;
+    }
+    return &table[number];
+}
+
+Status prepare(const FunctionEntry* entry, CallContext& context) {
+    if (entry == nullptr || entry->prepare == nullptr) {
+        return kNoErr;
+    }
+    return entry->prepare(context);
+}
+
+Status run(const FunctionEntry* entry, CallContext& context) {
+    if (entry == nullptr || entry->run == nullptr) {
+        return kParamErr;
+    }
+    if (entry->missingState != 0 && context.state == nullptr) {
+        return entry->missingState;
+    }
+    return entry->run(context);
+}
+
+Status finish(const FunctionEntry* entry, Status status, CallContext& context) {
+    if (entry == nullptr || entry->finish == nullptr) {
+        return status;
+    }
+    return entry->finish(status, context);
+}
+
+// The message for a negative status, as the media layer's string lists hold it.
+void appendErrorMessage(WorkingText& reply, Status status) {
+    if (status >= 0) {
+        return;
+    }
+    const int n = -1 - static_cast<int>(status);
+    unsigned char message[kMaxStringLength + 1];
+    if (!lookupIndexedString(kFirstErrorList + n / kItemsPerList, n % kItemsPerList + 1, message) ||
+        message[0] == 0) {
+        return;
+    }
+    textAppend(reply, " MESSAGE='");
+    reply.append(reinterpret_cast<const char*>(message + 1), message[0]);
+    textAppend(reply, "'");
+}
+
+}  // namespace
+
+Status runExternalFunction(const FunctionEntry* table, int32_t number, PluginState* state) {
+    const FunctionEntry* entry = entryFor(table, number);
+    CallContext context;
+    context.state = state;
+
+    Status status = prepare(entry, context);
+    if (status == kNoErr) {
+        do {
+            status = run(entry, context);
+        } while (status == kNoErr && nextCommand());
+    }
+    status = finish(entry, status, context);
+    if (status != kNoErr) {
+        storeErrorReply(status);
+    }
+    return status;
+}
+
+void storeErrorReply(Status status, bool parsed) {
+    LocalText<kMaxShortText * 2> reply;
+    textSet(reply, "ERROR=");
+    textAppendNumber(reply, status);
+    appendErrorMessage(reply, status);
+    if (parsed && (commandIndex() > 1 || hasTextAfterCurrentCommand())) {
+        textAppend(reply, " ARGS=");
+        textAppendNumber(reply, commandIndex());
+    }
+    setResult(reply.c_str());
+}
+
+}  // namespace korvane
+
+namespace korvane {
+
+Status unimplementedHandler(CallContext& /*context*/) {
+    return kUnimplemented;
+}
+
+}  // namespace korvane

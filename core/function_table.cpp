@@ -1,0 +1,59 @@
+#include "core/function_table.h"
+
+#include "core/tag_functions.h"
+#include "core/version.h"
+
+namespace korvane {
+namespace {
+
+// Indexed by function number; the host learns the names from the module's string table.
+constexpr FunctionEntry kFunctions[kFunctionCount] = {
+    /* 0 */ {"KImg-Version", versionHandler},
+    /* 1 */ {"KImg-DrawImage", unimplementedHandler},
+    /* 2 */ {"KImg-GrabImage", unimplementedHandler},
+    /* 3 */ {"KImg-SaveImage", unimplementedHandler},
+    /* 4 */ {"KImg-ImageInfo", unimplementedHandler},
+    /* 5 */ {"KImg-PreviewImage", unimplementedHandler},
+    /* 6 */ {"KImg-CompressImage", unimplementedHandler},
+    /* 7 */ {"KImg-CompressImageDialog", unimplementedHandler},
+    /* 8 */ {"KImg-CheckArea", unimplementedHandler},
+    /* 9 */ {"KImg-Effect", unimplementedHandler},
+    /* 10 */ {"KImg-GetMousePos", unimplementedHandler},
+    /* 11 */ {"KUtl-Version", versionHandler},
+    /* 12 */ {"KUtl-Tag", tagHandler},
+    /* 13 */ {"KUtl-TagList", tagListHandler},
+    /* 14 */ {"KUtl-OpenFileDialog", unimplementedHandler},
+    /* 15 */ {"KUtl-OpenFolderDialog", unimplementedHandler},
+    /* 16 */ {"KUtl-SaveFileDialog", unimplementedHandler},
+    /* 17 */ {"KUtl-FindFile", unimplementedHandler, nullptr, nullptr, kNoStateFindFile},
+    /* 18 */ {"KUtl-VolumeCount", unimplementedHandler},
+    /* 19 */ {"KUtl-GetVolume", unimplementedHandler},
+    /* 20 */ {"KUtl-FolderItemCount", unimplementedHandler},
+    /* 21 */ {"KUtl-GetFolderItem", unimplementedHandler},
+    /* 22 */ {"KUtl-FileInfo", unimplementedHandler},
+    /* 23 */ {"KUtl-SetFileInfo", unimplementedHandler},
+    /* 24 */ {"KUtl-CopyFile", unimplementedHandler},
+    /* 25 */ {"KUtl-MoveFile", unimplementedHandler},
+    /* 26 */ {"KUtl-NewFolder", unimplementedHandler},
+    /* 27 */ {"KUtl-DeleteFile", unimplementedHandler},
+    /* 28 */ {"KUtl-EjectVolume", unimplementedHandler},
+    /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
+    /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
+    /* 31 */ {"KUtl-PickColor", unimplementedHandler},
+    /* 32 */ {"KUtl-CalcColor", unimplementedHandler},
+    /* 33 */ {"KUtl-CalcPoint", unimplementedHandler},
+    /* 34 */ {"KUtl-CalcRect", unimplementedHandler},
+    /* 35 */ {"KUtl-OpenProgress", unimplementedHandler, nullptr, nullptr, kNoStateOpenProgress},
+    /* 36 */ {"KUtl-UpdateProgress", unimplementedHandler, nullptr, nullptr, kNoStateUpdateProgress},
+    /* 37 */ {"KUtl-CloseProgress", unimplementedHandler, nullptr, nullptr, kNoStateCloseProgress},
+    /* 38 */ {"KUtl-Answer", unimplementedHandler},
+    /* 39 */ {"KUtl-Ask", unimplementedHandler},
+};
+
+}  // namespace
+
+const FunctionEntry* functionTable() {
+    return kFunctions;
+}
+
+}  // namespace korvane

@@ -1,0 +1,83 @@
+#include "core/tag_functions.h"
+
+#include <cstring>
+
+#include "core/args.h"
+#include "core/host_services.h"
+#include "core/result_text.h"
+
+namespace korvane {
+namespace {
+
+constexpr const char* kPathArgumentNames[] = {"SRC", "DEST", "PATH", "LOCATION", "ORIGINAL", "APP", "DOC"};
+
+// The first tag is a bare word naming itself: asking for it answers nothing.
+bool isBareFirstTag(const char* name, const char* value) {
+    const char* first = tagName(1);
+    return first != nullptr && compareNoCase(first, name) == 0 && value == first;
+}
+
+}  // namespace
+
+bool isPathArgumentName(const char* name) {
+    for (const char* pathName : kPathArgumentNames) {
+        if (compareNoCase(pathName, name) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Status tagHandler(CallContext& /*context*/) {
+    const char* name = tagValue("TAG");
+    if (name == nullptr) {
+        name = argAt(1);
+    }
+    if (name == nullptr) {
+        return kNoErr;
+    }
+    const char* value = tagValue(name);
+    if (value == nullptr || isBareFirstTag(name, value)) {
+        return kNoErr;
+    }
+    if (isPathArgumentName(name)) {
+        // A path read back from an earlier result keeps the escaped form it had there.
+        char escaped[kMaxShortText + 1];
+        std::strncpy(escaped, value, kMaxShortText);
+        escaped[kMaxShortText] = '\0';
+        escapeText(escaped);
+        setResult(escaped);
+    } else {
+        setResult(value);
+    }
+    return kNoErr;
+}
+
+Status tagListHandler(CallContext& /*context*/) {
+    const int count = tagCount();
+    if (count == 0) {
+        return kNoErr;
+    }
+    int32_t size = 0;
+    for (int i = 1; i <= count; ++i) {
+        size += static_cast<int32_t>(std::strlen(tagName(i))) + 1;
+    }
+    HostServices* host = currentHost();
+    char* text = host->newPointer(size);
+    if (Status error = host->memoryError(); error != kNoErr || text == nullptr) {
+        return error != kNoErr ? error : kOutOfMemory;
+    }
+    char* cursor = text;
+    for (int i = 1; i <= count; ++i) {
+        const size_t length = std::strlen(tagName(i));
+        std::memcpy(cursor, tagName(i), length);
+        cursor += length;
+        *cursor++ = ' ';
+    }
+    cursor[-1] = '\0';  // the last separator becomes the terminator
+    const Status status = setResult(text);
+    host->disposePointer(text);
+    return status;
+}
+
+}  // namespace korvane

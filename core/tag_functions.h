@@ -1,0 +1,14 @@
+#pragma once
+// KUtl-Tag and KUtl-TagList: reading tags back out of a text of KEY=value items.
+
+#include "core/function_table.h"
+
+namespace korvane {
+
+Status tagHandler(CallContext& context);
+Status tagListHandler(CallContext& context);
+
+// Argument names whose values are paths: SRC, DEST, PATH, LOCATION, ORIGINAL, APP, DOC.
+bool isPathArgumentName(const char* name);
+
+}  // namespace korvane

@@ -1,0 +1,34 @@
+#pragma once
+// A parameter text as the call lifecycle hands it to the tokenizer, for tests: the text and
+// the tag-name area are separate heap blocks of exactly the promised sizes, so that the
+// sanitizers see any byte read or written past either of them.
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "core/args.h"
+
+namespace korvane::test {
+
+class ParameterText {
+  public:
+    explicit ParameterText(const std::string& text)
+        : size_(std::strlen(text.c_str()) + 1), text_(new char[size_]), names_(new char[size_]) {
+        std::memcpy(text_.get(), text.c_str(), size_);
+        status_ = startParameterText(text_.get(), names_.get());
+    }
+    ~ParameterText() { endParameterText(); }
+    ParameterText(const ParameterText&) = delete;
+    ParameterText& operator=(const ParameterText&) = delete;
+
+    Status status() const { return status_; }
+
+  private:
+    size_t size_;
+    std::unique_ptr<char[]> text_;
+    std::unique_ptr<char[]> names_;
+    Status status_;
+};
+
+}  // namespace korvane::test
