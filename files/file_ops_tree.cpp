@@ -4,10 +4,10 @@
 
 #include <cstdint>
 #include <cstring>
-#include <utility>
 
 #include "files/file_ops.h"
 #include "files/file_ops_path.h"
+#include "platform/win32/raii.h"
 
 namespace korvane {
 namespace {
@@ -30,24 +30,21 @@ Status lastErrorStatus() {
     return systemStatus(GetLastError());
 }
 
-// An open folder listing, closed once.
+// An open folder listing. Closed with close() to learn whether closing failed.
 class FolderListing {
   public:
     FolderListing(const char* pattern, WIN32_FIND_DATAA* entry)
-        : handle_(FindFirstFileA(pattern, entry)), openError_(isOpen() ? ERROR_SUCCESS : GetLastError()) {}
-    ~FolderListing() { close(); }
-    FolderListing(const FolderListing&) = delete;
-    FolderListing& operator=(const FolderListing&) = delete;
+        : handle_(FindFirstFileA(pattern, entry)), openError_(handle_ ? ERROR_SUCCESS : GetLastError()) {}
 
-    bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool isOpen() const { return handle_.valid(); }
     DWORD openError() const { return openError_; }
     // Whether the folder held nothing at all (a volume root can list no entries, not even ".").
     bool isEmptyFolder() const { return openError_ == ERROR_FILE_NOT_FOUND || openError_ == ERROR_NO_MORE_FILES; }
-    bool next(WIN32_FIND_DATAA* entry) { return FindNextFileA(handle_, entry) != FALSE; }
-    bool close() { return !isOpen() || FindClose(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE; }
+    bool next(WIN32_FIND_DATAA* entry) { return FindNextFileA(handle_.get(), entry) != FALSE; }
+    bool close() { return !handle_ || FindClose(handle_.release()) != FALSE; }
 
   private:
-    HANDLE handle_;
+    win32::unique_find_handle handle_;
     DWORD openError_;
 };
 
