@@ -75,7 +75,7 @@ TEST_F(FileOpsHandlerTest, MissingOrEmptyArgumentsAnswerParamErr) {
         {newFolderHandler, "PATH= NAME=x"},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(testing::Message() << "row " << i << ": " << rows[i].text);
+        SCOPED_TRACE(::testing::Message() << "row " << i << ": " << rows[i].text);
         EXPECT_EQ(run(rows[i].handler, rows[i].text), kParamErr);
     }
     EXPECT_EQ(readFile("a.txt"), "alpha");
@@ -147,7 +147,7 @@ TEST_F(FileOpsHandlerTest, NewFolderStatuses) {
         {arg("PATH", "none\\z"), ERROR_PATH_NOT_FOUND, nullptr},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(testing::Message() << "row " << i << ": " << rows[i].text);
+        SCOPED_TRACE(::testing::Message() << "row " << i << ": " << rows[i].text);
         EXPECT_EQ(run(newFolderHandler, rows[i].text), rows[i].status);
         if (rows[i].created != nullptr) {
             EXPECT_EQ(GetFileAttributesA(at(rows[i].created).c_str()) & FILE_ATTRIBUTE_DIRECTORY,
