@@ -268,6 +268,36 @@ TEST_F(TransferTreeTest, CreateFolderInNeedsAnExistingFolderAndANewName) {
     EXPECT_EQ(createFolderIn(at("x").c_str(), std::string(kWalkPathCapacity, 'n').c_str()), kPathTooLong);
 }
 
+bool runningOnWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// A linked folder inside a tree is deleted or moved as a link: what it points to stays.
+TEST_F(TransferTreeTest, LinkedFoldersAreDeletedAndMovedAsLinksNeverThrough) {
+    makeFolder("outside");
+    writeFile("outside\\keep.txt", "keep");
+    makeFolder("tree");
+    writeFile("tree\\a.txt", "alpha");
+    constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    BOOL made = CreateSymbolicLinkA(at("tree\\link").c_str(), at("outside").c_str(),
+                                    SYMBOLIC_LINK_FLAG_DIRECTORY | kUnprivileged);
+    if (!made || !exists("tree\\link")) {
+        if (runningOnWine()) {
+            GTEST_SKIP() << "known Wine gap: folder links cannot be made";
+        }
+        FAIL() << "cannot make a folder link: " << GetLastError();
+    }
+    makeFolder("dst");
+    EXPECT_EQ(transferTree(at("tree").c_str(), at("dst").c_str(), TransferOp::kMove), kNoErr);
+    EXPECT_FALSE(exists("tree"));
+    EXPECT_EQ(readFile("outside\\keep.txt"), "keep");
+    EXPECT_EQ(readFile("dst\\tree\\link\\keep.txt"), "keep");
+    EXPECT_EQ(transferTree(at("dst\\tree").c_str(), nullptr, TransferOp::kDelete), kNoErr);
+    EXPECT_FALSE(exists("dst\\tree"));
+    EXPECT_EQ(readFile("outside\\keep.txt"), "keep");
+}
+
 // Names whose double-byte characters end in a backslash code: 表 and ソ in Shift-JIS.
 TEST_F(TransferTreeTest, ShiftJisNamesWithBackslashSecondBytes) {
     if (GetACP() != 932) {
