@@ -18,3 +18,12 @@ function(korvane_add_test name)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# korvane_add_end_to_end_test(NAME SOURCES ... [LIBS ...]): a Win32 test program that
+# drives Korvane.fmx through the host emulator. It is built beside the module.
+function(korvane_add_end_to_end_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    korvane_add_test(${name} SOURCES ${ARG_SOURCES} LIBS korvane_host ${ARG_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    add_dependencies(${name} Korvane)
+endfunction()
