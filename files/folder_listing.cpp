@@ -1,0 +1,179 @@
+#include "files/folder_listing.h"
+
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "files/file_ref.h"
+#include "files/path_text.h"
+#include "platform/win32/raii.h"
+
+namespace korvane::files {
+namespace {
+
+// File time units (100 ns) in one second.
+constexpr ULONGLONG kFileTimeSecond = 10'000'000;
+// Coarsest time stamp a file system keeps for a folder's modification (FAT: 2 s).
+constexpr ULONGLONG kTimeStampResolution = 2 * kFileTimeSecond;
+
+// "*.*" after the folder and its separator.
+constexpr size_t kPatternCapacity = kPathCapacity + 8;
+
+struct Item {
+    std::string name;
+    bool isFolder;
+};
+
+struct Listing {
+    bool kept = false;
+    std::string folder;
+    FILETIME created{};
+    FILETIME written{};
+    std::vector<Item> items;
+};
+
+Listing gKept;
+
+ULONGLONG toNumber(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+bool sameTime(const FILETIME& a, const FILETIME& b) {
+    return toNumber(a) == toNumber(b);
+}
+
+bool isCounted(const WIN32_FIND_DATAA& entry) {
+    const char* name = entry.cFileName;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+        return false;
+    }
+    return !(name[0] == '.' && entry.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool makePattern(const char* folder, char* pattern, size_t capacity) {
+    const size_t length = std::strlen(folder);
+    const bool endsInSeparator = length > 0 && lastSeparator(folder) == static_cast<int>(length - 1);
+    const char* suffix = endsInSeparator ? "*.*" : "\\*.*";
+    if (length + std::strlen(suffix) + 1 > capacity) {
+        return false;
+    }
+    std::memcpy(pattern, folder, length);
+    std::strcpy(pattern + length, suffix);
+    return true;
+}
+
+// Lists `folder` afresh into `listing`. Answers 0 or the system's error code.
+DWORD listFolder(const char* folder, Listing* listing) {
+    char pattern[kPatternCapacity];
+    if (!makePattern(folder, pattern, sizeof pattern)) {
+        return ERROR_FILENAME_EXCED_RANGE;
+    }
+    listing->items.clear();
+    WIN32_FIND_DATAA entry;
+    win32::unique_find_handle search(FindFirstFileA(pattern, &entry));
+    if (!search) {
+        const DWORD error = GetLastError();
+        // An empty drive root has no "." entry: the listing is empty, not failed.
+        return error == ERROR_FILE_NOT_FOUND ? kNoError : error;
+    }
+    try {
+        do {
+            if (isCounted(entry)) {
+                listing->items.push_back(
+                    Item{entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+            }
+        } while (FindNextFileA(search.get(), &entry));
+    } catch (const std::bad_alloc&) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES) {
+        return error;
+    }
+    if (!FindClose(search.release())) {
+        return GetLastError();
+    }
+    return kNoError;
+}
+
+// The folder's identity for the kept listing; false when it cannot be read.
+bool folderTimes(const char* folder, FILETIME* created, FILETIME* written) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(folder, GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    *created = data.ftCreationTime;
+    *written = data.ftLastWriteTime;
+    return true;
+}
+
+// The listing of `folder`: the kept one while the folder is unchanged, else a fresh one.
+DWORD currentListing(const char* folder, const Listing** out) {
+    FILETIME created{};
+    FILETIME written{};
+    const bool timesKnown = folderTimes(folder, &created, &written);
+    if (timesKnown && gKept.kept && gKept.folder == folder && sameTime(gKept.created, created) &&
+        sameTime(gKept.written, written)) {
+        *out = &gKept;
+        return kNoError;
+    }
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    gKept.kept = false;
+    const DWORD error = listFolder(folder, &gKept);
+    if (error != kNoError) {
+        gKept.items.clear();
+        return error;
+    }
+    *out = &gKept;
+    // A change made within the time stamp's resolution of the listing could leave the
+    // folder's time as it was: such a listing is answered once and not kept.
+    if (timesKnown && toNumber(now) >= toNumber(written) + kTimeStampResolution) {
+        try {
+            gKept.folder = folder;
+        } catch (const std::bad_alloc&) {
+            return kNoError;
+        }
+        gKept.created = created;
+        gKept.written = written;
+        gKept.kept = true;
+    }
+    return kNoError;
+}
+
+}  // namespace
+
+DWORD countFolderItems(const char* folder, int32_t* count) {
+    const Listing* listing = nullptr;
+    const DWORD error = currentListing(folder, &listing);
+    if (error != kNoError) {
+        return error;
+    }
+    *count = static_cast<int32_t>(listing->items.size());
+    return kNoError;
+}
+
+DWORD folderItemAt(const char* folder, int32_t index, char* name, size_t capacity, bool* isFolder) {
+    const Listing* listing = nullptr;
+    const DWORD error = currentListing(folder, &listing);
+    if (error != kNoError) {
+        return error;
+    }
+    if (index < 1 || static_cast<size_t>(index) > listing->items.size()) {
+        return ERROR_NO_MORE_FILES;
+    }
+    const Item& item = listing->items[static_cast<size_t>(index) - 1];
+    if (item.name.size() + 1 > capacity) {
+        return ERROR_INSUFFICIENT_BUFFER;
+    }
+    std::memcpy(name, item.name.c_str(), item.name.size() + 1);
+    *isFolder = item.isFolder;
+    return kNoError;
+}
+
+void forgetFolderListing() {
+    gKept = Listing{};
+}
+
+}  // namespace korvane::files

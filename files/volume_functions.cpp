@@ -1,0 +1,125 @@
+// KUtl-VolumeCount, KUtl-GetVolume, KUtl-FolderItemCount and KUtl-GetFolderItem:
+// walking drives and folders by number.
+
+#include <windows.h>
+
+#include <bit>
+#include <cstring>
+
+#include "core/args.h"
+#include "core/host_services.h"
+#include "core/result_text.h"
+#include "files/file_functions.h"
+#include "files/file_ref.h"
+#include "files/folder_listing.h"
+#include "files/system_status.h"
+
+namespace korvane {
+namespace {
+
+// GetLogicalDriveStringsA: 26 roots of four bytes and the closing terminator, with room to spare.
+constexpr DWORD kDriveStringsCapacity = 512;
+// Positional token that stands for INDEX when the tag is not a number.
+constexpr int kVolumeIndexToken = 1;
+constexpr int kFolderItemIndexToken = 2;
+
+// INDEX as a tag, else as positional token `token`. False when there is no number.
+bool readIndex(int token, int32_t* index) {
+    if (tagNumberChecked("INDEX", index)) {
+        return true;
+    }
+    return argNumber(token, index);
+}
+
+// PATH resolved to an existing folder.
+Status readFolder(FileRef* folder) {
+    const char* path = tagValue("PATH");
+    if (path == nullptr) {
+        return kParamErr;
+    }
+    if (const Status status = resolvePath(path, folder); status != kNoErr) {
+        return status;
+    }
+    return folder->isFolder ? kNoErr : kNotAFolder;
+}
+
+Status setNumberResult(int32_t n) {
+    LocalText<16> text;
+    textSetNumber(text, n);
+    return setResult(text.c_str());
+}
+
+}  // namespace
+
+Status volumeCountHandler(CallContext&) {
+    const DWORD drives = GetLogicalDrives();
+    if (drives == 0) {
+        return files::systemStatus(GetLastError(), kNoSuchVolume);
+    }
+    return setNumberResult(std::popcount(drives));
+}
+
+Status getVolumeHandler(CallContext&) {
+    int32_t index = 0;
+    if (!readIndex(kVolumeIndexToken, &index)) {
+        return kParamErr;
+    }
+    if (index <= 0) {
+        return kNoSuchVolume;
+    }
+    char drives[kDriveStringsCapacity];
+    const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
+    if (length == 0 || length >= sizeof drives) {
+        return files::systemStatus(GetLastError(), kNoSuchVolume);
+    }
+    char* root = drives;
+    for (int32_t i = 1; i < index && *root != '\0'; ++i) {
+        root += std::strlen(root) + 1;
+    }
+    if (*root == '\0') {
+        return kNoSuchVolume;
+    }
+    if (std::strlen(root) == 3 && root[1] == ':' && root[2] == '\\') {
+        root[2] = '\0';
+    }
+    return setResult(root);
+}
+
+Status folderItemCountHandler(CallContext&) {
+    FileRef folder;
+    if (const Status status = readFolder(&folder); status != kNoErr) {
+        return status;
+    }
+    int32_t count = 0;
+    if (const DWORD error = files::countFolderItems(folder.path, &count); error != files::kNoError) {
+        return files::systemStatus(error, kNotAFolder);
+    }
+    return setNumberResult(count);
+}
+
+Status getFolderItemHandler(CallContext&) {
+    FileRef folder;
+    if (const Status status = readFolder(&folder); status != kNoErr) {
+        return status;
+    }
+    int32_t index = 0;
+    if (!readIndex(kFolderItemIndexToken, &index)) {
+        return kParamErr;
+    }
+    if (index <= 0) {
+        return kNoSuchVolume;
+    }
+    // A name of MAX_PATH characters, the ":" of a folder and the terminator.
+    char name[MAX_PATH + 2];
+    bool isFolder = false;
+    if (const DWORD error = files::folderItemAt(folder.path, index, name, MAX_PATH + 1, &isFolder);
+        error != files::kNoError) {
+        return files::systemStatus(error, kNotAFolder);
+    }
+    if (isFolder) {
+        std::strcat(name, ":");
+    }
+    return setResult(name);
+}
+
+}  // namespace korvane

@@ -1,0 +1,108 @@
+// Shift-JIS names whose second bytes are backslash codes, with the ANSI code page
+// 932: listed, described, renamed and written back as escaped path results.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "files/file_functions.h"
+#include "files/file_ref.h"
+#include "tests/files/files_fixture.h"
+
+namespace korvane {
+namespace {
+
+using namespace files_testing;
+
+const std::string kOmote = "\x95\x5C";  // 表, second byte 0x5C
+const std::string kSo = "\x83\x5C";     // ソ, second byte 0x5C
+
+// Doubles the separators of a path, leaving second bytes alone.
+std::string escapedPath(const std::string& path) {
+    std::string text;
+    bool trail = false;
+    for (char c : path) {
+        if (!trail && c == '\\') {
+            text += '\\';
+        }
+        trail = !trail && isLeadByte(static_cast<unsigned char>(c));
+        text += c;
+    }
+    return text;
+}
+
+class Cp932NamesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(GetACP(), 932u) << "run with the Japanese locale (wine-exec --cp932)";
+        ASSERT_FALSE(temp_.path().empty());
+        makeFolder(folder());
+        writeFile(file(), "so");
+        writeFile(folder() + "\\" + kSo + kOmote + ".txt", "inner");
+    }
+    std::string folder() const { return temp_ / kOmote; }
+    std::string file() const { return temp_ / (kSo + ".txt"); }
+
+    TempFolder temp_{driveRoot(kDataDrive)};
+};
+
+TEST_F(Cp932NamesTest, ListsTheNames) {
+    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=" + quoted(temp_.path()));
+    ASSERT_EQ(count.status, kNoErr);
+    EXPECT_EQ(count.result, "2");
+    std::set<std::string> items;
+    for (int i = 1; i <= 2; ++i) {
+        const HandlerRun item =
+            runHandler(getFolderItemHandler, "PATH=" + quoted(temp_.path()) + " INDEX=" + std::to_string(i));
+        ASSERT_EQ(item.status, kNoErr);
+        items.insert(item.result.value_or(""));
+    }
+    EXPECT_EQ(items, (std::set<std::string>{kOmote + ":", kSo + ".txt"}));
+    // The folder whose name ends in a 0x5C second byte is listed as itself, not as its parent.
+    EXPECT_EQ(runHandler(folderItemCountHandler, "PATH=" + quoted(folder())).result, "1");
+    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quoted(folder()) + " 1").result, kSo + kOmote + ".txt");
+}
+
+TEST_F(Cp932NamesTest, DescribesTheFileAndTheFolder) {
+    const HandlerRun fileInfo = runHandler(fileInfoHandler, "PATH=" + quoted(file()) + " EXTRA");
+    ASSERT_EQ(fileInfo.status, kNoErr);
+    const std::string text = fileInfo.result.value_or("");
+    EXPECT_TRUE(startsWith(text, "NAME='" + kSo + ".txt' KIND=file SIZE=2 DATASIZE=2 EXTENSION='txt'"));
+    EXPECT_NE(text.find(" LOCATION='" + escapedPath(temp_.path() + "\\") + "'"), std::string::npos) << text;
+    EXPECT_NE(text.find(" PATH='" + escapedPath(file()) + "'"), std::string::npos) << text;
+
+    for (const std::string& given : {folder(), folder() + "\\"}) {
+        SCOPED_TRACE(given);
+        const HandlerRun folderInfo = runHandler(fileInfoHandler, "PATH=" + quoted(given));
+        ASSERT_EQ(folderInfo.status, kNoErr);
+        EXPECT_TRUE(startsWith(folderInfo.result.value_or(""), "NAME='" + kOmote + "' KIND=folder ITEMCOUNT=1 LOCKED"));
+    }
+}
+
+TEST_F(Cp932NamesTest, ResolvesAndWritesBackThePaths) {
+    const std::string tail = temp_.path().substr(3);
+    FileRef ref;
+    ASSERT_EQ(resolvePath(("KorvData:" + tail + ":" + kOmote + ":" + kSo + kOmote + ".txt").c_str(), &ref), kNoErr);
+    const std::string inner = folder() + "\\" + kSo + kOmote + ".txt";
+    EXPECT_EQ(std::string(ref.path), inner);
+    EXPECT_TRUE(ref.exists);
+
+    testing::FakeHost host;
+    ASSERT_EQ(writePathResult(ref), kNoErr);
+    EXPECT_EQ(host.result, escapedPath(inner));
+    EXPECT_EQ(clipboardText(), escapedPath(inner));
+}
+
+TEST_F(Cp932NamesTest, RenamesWithinTheSameFolder) {
+    const std::string inner = folder() + "\\" + kSo + kOmote + ".txt";
+    ASSERT_EQ(runHandler(setFileInfoHandler, "PATH=" + quoted(inner) + " NAME=" + quoted(kOmote + kSo + ".txt")).status,
+              kNoErr);
+    EXPECT_EQ(readFile(folder() + "\\" + kOmote + kSo + ".txt"), "inner");
+    EXPECT_FALSE(exists(inner));
+}
+
+}  // namespace
+}  // namespace korvane
