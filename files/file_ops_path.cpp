@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/args.h"
+#include "files/path_text.h"
 
 namespace korvane {
 namespace {
@@ -61,23 +62,8 @@ void WalkPath::adopt(size_t length) {
     text_[length_] = '\0';
 }
 
-size_t WalkPath::lastCharacterStart() const {
-    size_t start = 0;
-    for (size_t i = 0; i < length_; ++i) {
-        start = i;
-        if (isLeadByte(static_cast<unsigned char>(text_[i])) && i + 1 < length_) {
-            ++i;
-        }
-    }
-    return start;
-}
-
 bool WalkPath::endsWithSeparator() const {
-    if (length_ == 0) {
-        return false;
-    }
-    size_t last = lastCharacterStart();
-    return last == length_ - 1 && text_[last] == kSeparator;
+    return length_ > 0 && text_[length_ - 1] == kSeparator && !isTrailByteAt(text_, length_ - 1);
 }
 
 void WalkPath::lastElement(size_t* offset, size_t* length) const {

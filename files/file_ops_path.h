@@ -50,9 +50,6 @@ class WalkPath {
     void adopt(size_t length);
 
   private:
-    // Offset where the last character starts (a double-byte character starts at its lead byte).
-    size_t lastCharacterStart() const;
-
     char text_[kWalkPathCapacity] = {};
     size_t length_ = 0;
 };

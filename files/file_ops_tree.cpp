@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <cstring>
 
 #include "files/file_ops.h"
 #include "files/file_ops_path.h"
+#include "files/system_status.h"
 #include "platform/win32/raii.h"
 
 namespace korvane {
@@ -19,10 +19,7 @@ constexpr Status kNotAnExistingFolder = ERROR_PATH_NOT_FOUND;
 constexpr char kListAllPattern[] = "*.*";
 
 Status systemStatus(DWORD code) {
-    if (code == ERROR_SUCCESS || code > static_cast<DWORD>(INT16_MAX)) {
-        return kUnknownSystemFailure;
-    }
-    return static_cast<Status>(code);
+    return files::systemStatus(code, kUnknownSystemFailure);
 }
 
 // Read right where a call failed, before anything else can change it.
