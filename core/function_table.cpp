@@ -2,6 +2,7 @@
 
 #include "core/tag_functions.h"
 #include "core/version.h"
+#include "files/file_ops.h"
 
 namespace korvane {
 namespace {
@@ -32,10 +33,10 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 21 */ {"KUtl-GetFolderItem", unimplementedHandler},
     /* 22 */ {"KUtl-FileInfo", unimplementedHandler},
     /* 23 */ {"KUtl-SetFileInfo", unimplementedHandler},
-    /* 24 */ {"KUtl-CopyFile", unimplementedHandler},
-    /* 25 */ {"KUtl-MoveFile", unimplementedHandler},
-    /* 26 */ {"KUtl-NewFolder", unimplementedHandler},
-    /* 27 */ {"KUtl-DeleteFile", unimplementedHandler},
+    /* 24 */ {"KUtl-CopyFile", copyFileHandler},
+    /* 25 */ {"KUtl-MoveFile", moveFileHandler},
+    /* 26 */ {"KUtl-NewFolder", newFolderHandler},
+    /* 27 */ {"KUtl-DeleteFile", deleteFileHandler},
     /* 28 */ {"KUtl-EjectVolume", unimplementedHandler},
     /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
     /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
