@@ -32,14 +32,17 @@ Status runCommands(Handler handler, const std::string& text, testing::FakeHost& 
     return status;
 }
 
-// A path as a value of the command language: quoted, with its backslashes escaped.
+// A path as a value of the command language: quoted, with its backslashes escaped
+// (not the second byte of a double-byte character, which the language leaves alone).
 std::string quoted(const std::string& path) {
     std::string text = "\"";
+    bool secondByte = false;
     for (char c : path) {
-        if (c == '\\' || c == '"') {
+        if (!secondByte && (c == '\\' || c == '"')) {
             text += '\\';
         }
         text += c;
+        secondByte = !secondByte && isLeadByte(static_cast<unsigned char>(c));
     }
     return text + "\"";
 }
@@ -168,6 +171,26 @@ TEST_F(FileOpsHandlerTest, EachCommandRunsUntilOneFails) {
     EXPECT_FALSE(exists("a.txt"));
     EXPECT_EQ(readFile("b.txt"), "bravo");
     EXPECT_EQ(readFile("c.txt"), "charlie");
+}
+
+// 表 and ソ end in the backslash code: the parameter text, path resolution and the
+// walk must all take them as characters.
+TEST_F(FileOpsHandlerTest, ShiftJisNamesWithBackslashSecondBytes) {
+    if (GetACP() != 932) {
+        GTEST_SKIP() << "needs the ANSI code page 932";
+    }
+    const std::string hyou = "\x95\x5c";
+    const std::string so = "\x83\x5c";
+    makeFolder(hyou);
+    writeFile(hyou + "\\" + so + ".txt", "sjis");
+    EXPECT_EQ(run(newFolderHandler, arg("PATH", "") + " NAME=" + so), kNoErr);
+    EXPECT_EQ(run(copyFileHandler, arg("SRC", hyou) + " " + arg("DEST", so)), kNoErr);
+    EXPECT_EQ(readFile(so + "\\" + hyou + "\\" + so + ".txt"), "sjis");
+    EXPECT_EQ(run(moveFileHandler, arg("SRC", hyou + "\\" + so + ".txt") + " " + arg("DEST", so + "\\")), kNoErr);
+    EXPECT_EQ(readFile(so + "\\" + so + ".txt"), "sjis");
+    EXPECT_EQ(run(deleteFileHandler, arg("PATH", so)), kNoErr);
+    EXPECT_FALSE(exists(so));
+    EXPECT_TRUE(exists(hyou));
 }
 
 }  // namespace
