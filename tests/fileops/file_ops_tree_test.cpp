@@ -99,6 +99,11 @@ TEST_F(TransferTreeTest, CopiesAFolderTreeUnderItsOwnNameAndNeverMerges) {
     Snapshot before = snapshot("dst");
     EXPECT_EQ(transferTree(at("src").c_str(), at("dst").c_str(), TransferOp::kCopy), ERROR_ALREADY_EXISTS);
     EXPECT_EQ(snapshot("dst"), before);
+    // So does a move, which leaves the source whole.
+    Snapshot changedSource = snapshot("src");
+    EXPECT_EQ(transferTree(at("src").c_str(), at("dst").c_str(), TransferOp::kMove), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(snapshot("dst"), before);
+    EXPECT_EQ(snapshot("src"), changedSource);
 }
 
 TEST_F(TransferTreeTest, AFolderNeedsAnExistingDestinationFolder) {
