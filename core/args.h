@@ -49,6 +49,7 @@ int tagCount();
 const char* tagName(int index);
 const char* tagValue(const char* name);
 // Copies at most min(capacity, 255) characters and a terminator: `buffer` holds capacity + 1 bytes.
+// A negative capacity answers false and leaves the buffer untouched.
 bool tagText(const char* name, char* buffer, int capacity);
 int32_t tagNumber(const char* name);
 bool tagNumberChecked(const char* name, int32_t* out);
@@ -84,7 +85,8 @@ bool textToBool(const char* text);
 int matchKeyword(const char* keywordList, const char* text);
 bool textToCode(const char* text, uint32_t* out);
 int parseCodeList(const char* text, uint32_t* out, int max);
-// Either text may be null; fields of a missing text keep their values.
+// Either text may be null; fields of a missing text keep their values. When a present text
+// does not follow its pattern the answer is false and `out` is left untouched.
 bool parseDateTime(const char* dateText, const char* timeText, DateTime* out);
 
 }  // namespace korvane

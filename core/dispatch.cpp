@@ -70,6 +70,10 @@ Status runExternalFunction(const FunctionEntry* table, int32_t number, PluginSta
         do {
             status = run(entry, context);
         } while (status == kNoErr && nextCommand());
+        if (status == kNoErr) {
+            // A command that could not be parsed for want of memory is not a success.
+            status = parameterTextStatus();
+        }
     }
     status = finish(entry, status, context);
     if (status != kNoErr) {

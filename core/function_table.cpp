@@ -3,6 +3,7 @@
 #include "core/tag_functions.h"
 #include "core/version.h"
 #include "files/file_ops.h"
+#include "interact/calc_functions.h"
 
 namespace korvane {
 namespace {
@@ -41,9 +42,9 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
     /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
     /* 31 */ {"KUtl-PickColor", unimplementedHandler},
-    /* 32 */ {"KUtl-CalcColor", unimplementedHandler},
-    /* 33 */ {"KUtl-CalcPoint", unimplementedHandler},
-    /* 34 */ {"KUtl-CalcRect", unimplementedHandler},
+    /* 32 */ {"KUtl-CalcColor", calcColorHandler},
+    /* 33 */ {"KUtl-CalcPoint", calcPointHandler},
+    /* 34 */ {"KUtl-CalcRect", calcRectHandler},
     /* 35 */ {"KUtl-OpenProgress", unimplementedHandler, nullptr, nullptr, kNoStateOpenProgress},
     /* 36 */ {"KUtl-UpdateProgress", unimplementedHandler, nullptr, nullptr, kNoStateUpdateProgress},
     /* 37 */ {"KUtl-CloseProgress", unimplementedHandler, nullptr, nullptr, kNoStateCloseProgress},

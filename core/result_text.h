@@ -48,8 +48,11 @@ void textAppendChars(WorkingText& dst, char c, int count);
 void textSetNumber(WorkingText& dst, int32_t n);
 void textAppendNumber(WorkingText& dst, int32_t n);
 // A negative base converts signed in |base|; a positive base converts n as unsigned.
+// Digits are 0-9A-F; a base whose magnitude lies outside 2..16 appends nothing.
 void textAppendNumberBase(WorkingText& dst, int32_t n, int base);
 void textAppendBool(WorkingText& dst, bool b);
+// Appends a four-character code, most significant byte first: a space as \s, a quote,
+// apostrophe or backslash after a backslash. Zero bytes are left out.
 void textAppendCode(WorkingText& dst, uint32_t code);
 // Appends KEY='escaped value' (the apostrophes are added here).
 void textAppendQuoted(WorkingText& dst, const char* key, const char* value);

@@ -160,8 +160,12 @@ void runCall(Host& host, const std::string& name, const std::string& parameter) 
     const korvane::host::CallResult result = host.call(*number, parameter);
     std::cout << result.result << '\n' << std::flush;
     if (!result.clean()) {
-        std::fprintf(stderr, "fmhost: %s: %d pointers and %d handles not given back%s%s%s\n", name.c_str(),
-                     result.leakedPointers, result.leakedHandles, result.resultLocked ? ", result left locked" : "",
+        std::fprintf(stderr,
+                     "fmhost: %s: %d pointers and %d handles not given back, %d bad handles, %d bad pointers, "
+                     "%d overruns%s%s%s\n",
+                     name.c_str(), result.leakedPointers, result.leakedHandles, result.faults.badHandles,
+                     result.faults.badPointers, result.faults.overruns,
+                     result.resultLocked ? ", result left locked" : "",
                      result.parameterLocked ? ", parameter left locked" : "",
                      result.resultValid ? "" : ", result is not a handle of the host");
     }
@@ -181,14 +185,6 @@ void runStandardInput(Host& host) {
         const std::string name = line.substr(0, separator);
         const std::string parameter = separator == std::string::npos ? std::string() : line.substr(separator + 1);
         runCall(host, name, parameter);
-    }
-}
-
-void reportMemoryFaults(const Host& host) {
-    const korvane::host::MemoryFaults& faults = host.memory().faults();
-    if (faults.badHandles || faults.badPointers || faults.overruns) {
-        std::fprintf(stderr, "fmhost: memory misuse: %d bad handles, %d bad pointers, %d overruns\n", faults.badHandles,
-                     faults.badPointers, faults.overruns);
     }
 }
 
@@ -237,7 +233,6 @@ int run(const Options& options) {
         std::fprintf(stderr, "fmhost: no picture or text on the clipboard for %s\n", options.clipboardOut.c_str());
     }
     host.shutdown();
-    reportMemoryFaults(host);
     return kExitOk;
 }
 

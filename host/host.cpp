@@ -8,8 +8,9 @@ namespace korvane::host {
 namespace {
 
 constexpr char kEntryPointName[] = "FMExternCallProc";
-// How a __stdcall entry point is named when it is exported without a .def file.
-constexpr char kDecoratedEntryPointName[] = "_FMExternCallProc@4";
+// How a __stdcall entry point is named when it is exported without a .def file (the
+// Microsoft and the GNU linkers decorate it differently).
+constexpr const char* kDecoratedEntryPointNames[] = {"_FMExternCallProc@4", "FMExternCallProc@4"};
 constexpr int kStringBufferSize = 256;
 constexpr char kFunctionNumberPrefix = '#';
 
@@ -67,8 +68,10 @@ bool Host::load(const std::string& path) {
     proc_ = reinterpret_cast<ExternCallProc>(reinterpret_cast<void*>(GetProcAddress(module_.get(), kEntryPointName)));
     if (proc_ == nullptr) {
         error_ = path + " does not export " + kEntryPointName;
-        if (GetProcAddress(module_.get(), kDecoratedEntryPointName) != nullptr) {
-            error_ += std::string(" (only the decorated ") + kDecoratedEntryPointName + ")";
+        for (const char* decorated : kDecoratedEntryPointNames) {
+            if (GetProcAddress(module_.get(), decorated) != nullptr) {
+                error_ += std::string(" (only the decorated ") + decorated + ")";
+            }
         }
         module_.reset();
         return false;
@@ -169,6 +172,7 @@ CallResult Host::call(int32_t functionNumber,
     const int previousResizes = memory_.resizeCount(previous);
     const size_t handlesBefore = memory_.liveHandles();
     const size_t pointersBefore = memory_.livePointers();
+    const MemoryFaults faultsBefore = memory_.faults();
 
     ExternCallRecord record = newRecord(kCallExternal);
     record.functionNumber = functionNumber;
@@ -196,6 +200,11 @@ CallResult Host::call(int32_t functionNumber,
     if (previous != result) {
         memory_.hostDisposeHandle(previous);
     }
+    const MemoryFaults& faultsAfter = memory_.faults();
+    out.faults.badHandles = faultsAfter.badHandles - faultsBefore.badHandles;
+    out.faults.badPointers = faultsAfter.badPointers - faultsBefore.badPointers;
+    out.faults.overruns = faultsAfter.overruns - faultsBefore.overruns;
+    out.faults.injectedFailures = faultsAfter.injectedFailures - faultsBefore.injectedFailures;
     return out;
 }
 

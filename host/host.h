@@ -34,9 +34,11 @@ struct CallResult {
     bool resultLocked = false;     // the result handle was left locked
     bool parameterLocked = false;  // the parameter handle was left locked
     bool resultValid = true;       // the record's result after the call is null or a handle of this host
-    // True when the call gave back all memory and left both handles unlocked and valid.
+    MemoryFaults faults;           // misuse of the memory callbacks seen during the call, and failures injected
+    // True when the call gave back all memory, misused none, and left both handles unlocked and valid.
     bool clean() const {
-        return leakedPointers == 0 && leakedHandles == 0 && !resultLocked && !parameterLocked && resultValid;
+        return leakedPointers == 0 && leakedHandles == 0 && !resultLocked && !parameterLocked && resultValid &&
+               faults.badHandles == 0 && faults.badPointers == 0 && faults.overruns == 0;
     }
 };
 

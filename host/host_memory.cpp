@@ -89,15 +89,12 @@ HostMemory::HostMemory() {
 
 HostMemory::~HostMemory() {
     if (g_current == this) {
-        g_current = previous_;
+        g_current = nullptr;
     }
 }
 
 void HostMemory::makeCurrent() {
-    if (g_current != this) {
-        previous_ = g_current;
-        g_current = this;
-    }
+    g_current = this;
 }
 
 void HostMemory::installCallbacks(ExternCallRecord& record) {

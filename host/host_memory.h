@@ -44,8 +44,8 @@ class HostMemory {
     HostMemory(const HostMemory&) = delete;
     HostMemory& operator=(const HostMemory&) = delete;
 
-    // The callbacks are plain functions; they serve the memory made current here (the
-    // newest HostMemory is current from its construction until it is destroyed).
+    // The callbacks are plain functions; they serve the memory made current here (a new
+    // HostMemory makes itself current; the Host makes its own current before each call).
     void makeCurrent();
     // Puts the eight memory callbacks into a call record.
     static void installCallbacks(ExternCallRecord& record);
@@ -93,7 +93,6 @@ class HostMemory {
     int pendingFailure_[3] = {0, 0, 0};
     int16_t memoryError_ = kMemNoErr;
     MemoryFaults faults_;
-    HostMemory* previous_ = nullptr;
 };
 
 }  // namespace korvane::host

@@ -12,12 +12,31 @@ constexpr char kDocumentTitle[] = "Document";
 // First id the MDI client gives to its children's Window menu items.
 constexpr UINT kFirstChildId = 0xFF00;
 
+// Windows are kept to the screen's size unless they say otherwise; the document window
+// may be larger than the screen.
+constexpr LONG kLargestWindowSide = 32767;
+
+bool allowAnySize(UINT message, LPARAM lParam) {
+    if (message != WM_GETMINMAXINFO) {
+        return false;
+    }
+    auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+    limits->ptMaxTrackSize = POINT{kLargestWindowSide, kLargestWindowSide};
+    return true;
+}
+
 LRESULT CALLBACK frameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (allowAnySize(message, lParam)) {
+        return 0;
+    }
     auto mdiClient = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_USERDATA));
     return DefFrameProcA(window, mdiClient, message, wParam, lParam);
 }
 
 LRESULT CALLBACK documentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (allowAnySize(message, lParam)) {
+        return 0;
+    }
     return DefMDIChildProcA(window, message, wParam, lParam);
 }
 
@@ -107,7 +126,9 @@ bool HostWindow::resizeDocument(int width, int height) {
     if (!SetWindowPos(document_, HWND_TOP, 0, 0, documentSize.cx, documentSize.cy, SWP_NOACTIVATE)) {
         return false;
     }
-    return fitFrameToDocument(documentSize.cx, documentSize.cy);
+    RECT client = {};
+    return fitFrameToDocument(documentSize.cx, documentSize.cy) && GetClientRect(document_, &client) &&
+           client.right == width && client.bottom == height;
 }
 
 bool HostWindow::fitFrameToDocument(int width, int height) {

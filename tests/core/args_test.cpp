@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/core/parameter_text.h"
+#include "tests/support/parameter_text.h"
 
 namespace korvane {
 namespace {

@@ -14,8 +14,8 @@
 namespace korvane {
 namespace {
 
-using testing::FakeHost;
-using testing::ParameterText;
+using test::FakeHost;
+using test::ParameterText;
 
 // What the test handlers saw, in order.
 std::vector<std::string> gCalls;

@@ -11,7 +11,7 @@
 namespace korvane {
 namespace {
 
-using testing::ModuleTest;
+using test::ModuleTest;
 
 constexpr char kVersion[] = "VERSION=1, 0, 6, 0509";
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/args.h"
-#include "tests/core/parameter_text.h"
+#include "tests/support/parameter_text.h"
 
 namespace korvane {
 namespace {

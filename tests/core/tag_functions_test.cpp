@@ -12,8 +12,8 @@
 namespace korvane {
 namespace {
 
-using testing::FakeHost;
-using testing::ParameterText;
+using test::FakeHost;
+using test::ParameterText;
 
 constexpr int32_t kTag = 0;
 constexpr int32_t kTagList = 1;

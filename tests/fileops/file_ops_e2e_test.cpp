@@ -14,18 +14,6 @@
 namespace korvane {
 namespace {
 
-// A path as a value of the command language: quoted, with its backslashes escaped.
-std::string quoted(const std::string& path) {
-    std::string text = "\"";
-    for (char c : path) {
-        if (c == '\\' || c == '"') {
-            text += '\\';
-        }
-        text += c;
-    }
-    return text + "\"";
-}
-
 ::testing::AssertionResult isError(const std::string& reply, int status) {
     std::string head = "ERROR=" + std::to_string(status);
     if (reply == head || reply.rfind(head + " ", 0) == 0) {
@@ -34,11 +22,11 @@ std::string quoted(const std::string& path) {
     return ::testing::AssertionFailure() << reply << " is not the error reply for " << status;
 }
 
-class FileOpsEndToEndTest : public testing::TempFolderTest {
+class FileOpsEndToEndTest : public test::TempFolderTest {
   protected:
     void SetUp() override {
-        testing::TempFolderTest::SetUp();
-        ASSERT_TRUE(host_.load(testing::moduleBesideProgram())) << host_.error();
+        test::TempFolderTest::SetUp();
+        ASSERT_TRUE(host_.load(test::moduleBesideProgram())) << host_.error();
         ASSERT_EQ(host_.startup(), host::kDefaultInterfaceVersion);
     }
 
@@ -53,7 +41,7 @@ class FileOpsEndToEndTest : public testing::TempFolderTest {
     }
 
     std::string arg(const char* name, const std::string& relative) {
-        return std::string(name) + "=" + quoted(at(relative));
+        return std::string(name) + "=" + test::quotedPath(at(relative));
     }
 
   private:

@@ -7,55 +7,24 @@
 
 #include <string>
 
-#include "core/args.h"
 #include "files/file_ops.h"
 #include "tests/fileops/temp_folder.h"
-#include "tests/support/fake_host.h"
-#include "tests/support/parameter_text.h"
+#include "tests/support/handler_fixture.h"
 
 namespace korvane {
 namespace {
 
-// Runs a handler over every command of `text` the way the dispatcher does: once per
-// command while the status stays 0.
-Status runCommands(Handler handler, const std::string& text, testing::FakeHost& host) {
-    testing::ParameterText parameters(text);
-    if (parameters.startStatus() != kNoErr) {
-        return parameters.startStatus();
-    }
-    CallContext context;
-    Status status = kNoErr;
-    do {
-        status = handler(context);
-    } while (status == kNoErr && nextCommand());
-    EXPECT_EQ(host.storeCount, 0) << "these functions set no result";
-    return status;
-}
-
-// A path as a value of the command language: quoted, with its backslashes escaped
-// (not the second byte of a double-byte character, which the language leaves alone).
-std::string quoted(const std::string& path) {
-    std::string text = "\"";
-    bool secondByte = false;
-    for (char c : path) {
-        if (!secondByte && (c == '\\' || c == '"')) {
-            text += '\\';
-        }
-        text += c;
-        secondByte = !secondByte && isLeadByte(static_cast<unsigned char>(c));
-    }
-    return text + "\"";
-}
-
-class FileOpsHandlerTest : public testing::TempFolderTest {
+class FileOpsHandlerTest : public test::TempFolderTest {
   protected:
-    Status run(Handler handler, const std::string& text) { return runCommands(handler, text, host_); }
-    std::string arg(const char* name, const std::string& relative) {
-        return std::string(name) + "=" + quoted(at(relative));
+    // Runs the handler once per command while the status stays 0; these functions set no result.
+    Status run(Handler handler, const std::string& text) {
+        test::HandlerRun run = test::runHandler(handler, text);
+        EXPECT_FALSE(run.stored) << text;
+        return run.status;
     }
-
-  private:
-    testing::FakeHost host_;
+    std::string arg(const char* name, const std::string& relative) {
+        return std::string(name) + "=" + test::quotedPath(at(relative));
+    }
 };
 
 TEST_F(FileOpsHandlerTest, MissingOrEmptyArgumentsAnswerParamErr) {

@@ -26,7 +26,7 @@ Snapshot rebased(const Snapshot& items, const std::string& from, const std::stri
     return result;
 }
 
-class TransferTreeTest : public testing::TempFolderTest {
+class TransferTreeTest : public test::TempFolderTest {
   protected:
     // folder\a.txt, b.bin, sub\c.txt, sub\deep\d.txt and an empty folder.
     void makeSampleTree(const std::string& folder) {
@@ -158,7 +158,7 @@ TEST_F(TransferTreeTest, MoveStoppedByALockedFileSplitsTheTreeAndLosesNothing) {
     Snapshot left = snapshot("src");
     Snapshot moved = rebased(snapshot("dst\\src"), "dst\\src\\", "src\\");
     for (const auto& [name, content] : source) {
-        if (content == testing::kFolderMark) {
+        if (content == test::kFolderMark) {
             continue;
         }
         bool inSource = left.count(name) != 0;
@@ -239,7 +239,7 @@ TEST_F(TransferTreeTest, APathThatWouldNotFitFailsBeforeAnythingIsDoneToIt) {
     EXPECT_EQ(snapshot("s"), source);
     // Only folders whose whole names fit were made; no file under a cut-off name.
     for (const auto& [name, content] : snapshot("deeper")) {
-        EXPECT_EQ(content, testing::kFolderMark) << name;
+        EXPECT_EQ(content, test::kFolderMark) << name;
     }
 
     makeFolder("deeper2");
@@ -256,7 +256,7 @@ TEST_F(TransferTreeTest, DeleteStopsAtAnItemWhosePathWouldNotFit) {
     writeFile("del\\" + longName + "\\" + fileName, "long");
 
     EXPECT_EQ(transferTree(at("del").c_str(), nullptr, TransferOp::kDelete), kPathTooLong);
-    EXPECT_TRUE(testing::existsLong(at("del\\" + longName + "\\" + fileName)));
+    EXPECT_TRUE(test::existsLong(at("del\\" + longName + "\\" + fileName)));
 }
 
 TEST_F(TransferTreeTest, CreateFolderInNeedsAnExistingFolderAndANewName) {

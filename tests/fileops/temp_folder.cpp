@@ -2,7 +2,9 @@
 
 #include <vector>
 
-namespace korvane::testing {
+#include "core/args.h"
+
+namespace korvane::test {
 namespace {
 
 std::wstring widen(const std::string& text) {
@@ -92,6 +94,19 @@ bool existsLong(const std::string& path) {
     return GetFileAttributesW(longForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string quotedPath(const std::string& path) {
+    std::string text = "\"";
+    bool secondByte = false;
+    for (char c : path) {
+        if (!secondByte && (c == '\\' || c == '"')) {
+            text += '\\';
+        }
+        text += c;
+        secondByte = !secondByte && isLeadByte(static_cast<unsigned char>(c));
+    }
+    return text + "\"";
+}
+
 void removeTreeForce(const std::string& folder) {
     removeWide(longForm(folder));
 }
@@ -144,4 +159,4 @@ std::map<std::string, std::string> TempFolderTest::snapshot(const std::string& r
     return items;
 }
 
-}  // namespace korvane::testing
+}  // namespace korvane::test

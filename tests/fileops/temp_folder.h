@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-namespace korvane::testing {
+namespace korvane::test {
 
 // Marks a folder in a snapshot.
 inline constexpr char kFolderMark[] = "<folder>";
@@ -38,6 +38,10 @@ class TempFolderTest : public ::testing::Test {
     std::string root_;
 };
 
+// A path as a value of the command language: quoted, with its backslashes escaped
+// (not the second byte of a double-byte character, which the language leaves alone).
+std::string quotedPath(const std::string& path);
+
 // Removes a folder and everything in it, whatever the attributes and path lengths.
 void removeTreeForce(const std::string& folder);
 
@@ -45,4 +49,4 @@ void removeTreeForce(const std::string& folder);
 std::wstring longForm(const std::string& path);
 bool existsLong(const std::string& path);
 
-}  // namespace korvane::testing
+}  // namespace korvane::test

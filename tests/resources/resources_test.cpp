@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "core/function_table.h"
 #include "platform/win32/raii.h"
 #include "resources/resource_ids.h"
+#include "tests/support/module_host.h"
 
 namespace {
 
@@ -25,13 +25,9 @@ using korvane::win32::unique_hdc;
 using korvane::win32::unique_hmodule;
 using korvane::win32::unique_hwnd;
 
-// The module's path in the build tree. Under Wine, drive Z: is the Unix root.
+// The test program is built beside the module.
 std::string modulePath() {
-    std::string path = KORVANE_MODULE_PATH;
-    if (!path.empty() && path.front() == '/') {
-        path.insert(0, "Z:");
-    }
-    return path;
+    return korvane::test::moduleBesideProgram();
 }
 
 unique_hmodule loadAsData() {
@@ -482,7 +478,8 @@ TEST_F(ModuleResources, StripesRunDiagonally) {
 // ---------------------------------------------------------------------------------------
 // Export
 
-TEST(ModuleExport, OnlyTheUndecoratedEntryPoint) {
+// tools/check-module checks the export table itself; this is the host's view of it.
+TEST(ModuleExport, HostFindsTheUndecoratedEntryPoint) {
     const unique_hmodule module(LoadLibraryA(modulePath().c_str()));
     ASSERT_TRUE(module);
     EXPECT_NE(GetProcAddress(module.get(), "FMExternCallProc"), nullptr);
@@ -495,8 +492,6 @@ TEST(ModuleExport, OnlyTheUndecoratedEntryPoint) {
     const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     ASSERT_NE(entry.VirtualAddress, 0u);
     const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
-    EXPECT_EQ(exports->NumberOfFunctions, 1u);
-    EXPECT_EQ(exports->NumberOfNames, 1u);
     EXPECT_STREQ(reinterpret_cast<const char*>(base + exports->Name), "Korvane.fmx");
 }
 

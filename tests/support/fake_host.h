@@ -9,7 +9,7 @@
 
 #include "core/host_services.h"
 
-namespace korvane::testing {
+namespace korvane::test {
 
 class FakeHost final : public HostServices {
 public:
@@ -47,4 +47,4 @@ public:
     Status lastError = kNoErr;
 };
 
-}  // namespace korvane::testing
+}  // namespace korvane::test

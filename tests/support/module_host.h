@@ -11,7 +11,7 @@
 
 #include "host/host.h"
 
-namespace korvane::testing {
+namespace korvane::test {
 
 inline std::string moduleBesideProgram(const char* fileName = "Korvane.fmx") {
     char path[MAX_PATH];
@@ -47,4 +47,4 @@ protected:
     bool startOnSetUp = true;
 };
 
-}  // namespace korvane::testing
+}  // namespace korvane::test

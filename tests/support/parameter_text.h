@@ -1,31 +1,34 @@
 #pragma once
-// Holds a parameter text the way the entry point does (text, terminator, tag-name
-// area of the same size) and keeps it parsed for the life of the object.
+// A parameter text as the call lifecycle hands it to the tokenizer, kept parsed for
+// the life of the object. The text and the tag-name area are separate heap blocks of
+// exactly the promised sizes, so the sanitizers see any byte touched past either.
 
 #include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "core/args.h"
 
-namespace korvane::testing {
+namespace korvane::test {
 
 class ParameterText {
 public:
-    explicit ParameterText(const std::string& text) : buffer_(2 * text.size() + 2, '\x7F') {
-        std::memcpy(buffer_.data(), text.data(), text.size());
-        buffer_[text.size()] = '\0';
-        status_ = startParameterText(buffer_.data(), buffer_.data() + text.size() + 1);
+    explicit ParameterText(const std::string& text)
+        : size_(std::strlen(text.c_str()) + 1), text_(new char[size_]), names_(new char[size_]) {
+        std::memcpy(text_.get(), text.c_str(), size_);
+        status_ = startParameterText(text_.get(), names_.get());
     }
     ~ParameterText() { endParameterText(); }
     ParameterText(const ParameterText&) = delete;
     ParameterText& operator=(const ParameterText&) = delete;
 
-    Status startStatus() const { return status_; }
+    Status status() const { return status_; }
 
 private:
-    std::vector<char> buffer_;
+    size_t size_;
+    std::unique_ptr<char[]> text_;
+    std::unique_ptr<char[]> names_;
     Status status_;
 };
 
-}  // namespace korvane::testing
+}  // namespace korvane::test

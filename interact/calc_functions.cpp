@@ -1,0 +1,238 @@
+#include "interact/calc_functions.h"
+
+#include <algorithm>
+
+#include "core/args.h"
+#include "core/host_services.h"
+#include "core/result_text.h"
+#include "interact/color_text.h"
+#include "interact/geometry.h"
+
+namespace korvane {
+namespace {
+
+// Room for the longest answer: four 16-bit numbers and three commas, or one number.
+constexpr size_t kCalcResultCapacity = 64;
+using CalcResult = LocalText<kCalcResultCapacity>;
+
+Status answer(const CalcResult& result) {
+    return setResult(result.c_str());
+}
+
+Status answerBool(bool value) {
+    CalcResult result;
+    textAppendBool(result, value);
+    return answer(result);
+}
+
+Status answerNumber(int32_t value) {
+    CalcResult result;
+    textAppendNumber(result, value);
+    return answer(result);
+}
+
+// ---- CalcRect ----
+
+// One keyword of a rectangle: an edge queried or assigned as a number (measured from
+// `origin` for WIDTH and HEIGHT), or a corner queried or assigned as a point.
+struct RectPart {
+    const char* keyword;
+    int16_t Rect::*edge;               // the number, or the corner's h
+    int16_t Rect::*cornerV = nullptr;  // the corner's v; null for a number
+    int16_t Rect::*origin = nullptr;   // the edge a WIDTH or HEIGHT is measured from
+};
+
+// Taken in this order whatever the order of the text.
+constexpr RectPart kRectParts[] = {
+    {"LEFT", &Rect::left},
+    {"TOP", &Rect::top},
+    {"RIGHT", &Rect::right},
+    {"BOTTOM", &Rect::bottom},
+    {"TOPLEFT", &Rect::left, &Rect::top},
+    {"BOTTOMRIGHT", &Rect::right, &Rect::bottom},
+    {"WIDTH", &Rect::right, nullptr, &Rect::left},
+    {"HEIGHT", &Rect::bottom, nullptr, &Rect::top},
+};
+
+// A corner assignment whose value is not a point leaves the rectangle as it is.
+bool applyRectCorner(const RectPart& part, Rect& r, CalcResult& result) {
+    Point p;
+    const ValueAccess access = queryOrSetPoint(part.keyword, &p);
+    if (access == ValueAccess::kQuery) {
+        Point corner;
+        corner.h = r.*part.edge;
+        corner.v = r.*part.cornerV;
+        formatPointText(result, corner);
+        return true;
+    }
+    if (access == ValueAccess::kAssign) {
+        r.*part.edge = p.h;
+        r.*part.cornerV = p.v;
+    }
+    return false;
+}
+
+// Applies one keyword to `r`. A query writes its answer to `result` and returns true.
+// A width or height query is computed from the 16-bit values and may lie outside the
+// 16-bit range; an assignment stores the low 16 bits.
+bool applyRectPart(const RectPart& part, Rect& r, CalcResult& result) {
+    if (part.cornerV != nullptr) {
+        return applyRectCorner(part, r, result);
+    }
+    const int32_t origin = part.origin != nullptr ? r.*part.origin : 0;
+    int32_t n = 0;
+    const ValueAccess access = queryOrSetNumber(part.keyword, &n);
+    if (access == ValueAccess::kQuery) {
+        textAppendNumber(result, r.*part.edge - origin);
+        return true;
+    }
+    if (access == ValueAccess::kAssign) {
+        r.*part.edge = storeInt16(int64_t{origin} + n);
+    }
+    return false;
+}
+
+// OFFSET, INSET, UNION and INTERSECT, in this order, each only when its argument is usable.
+Rect applyRectOperations(Rect r) {
+    Point amount;
+    if (readPointArg("OFFSET", &amount)) {
+        r = offsetRect(r, amount.h, amount.v);
+    }
+    int32_t both = 0;
+    if (readPointArg("INSET", &amount)) {
+        r = insetRect(r, amount.h, amount.v);
+    } else if (tagNumberChecked("INSET", &both)) {
+        r = insetRect(r, both, both);
+    }
+    Rect other;
+    if (readRectArg("UNION", &other)) {
+        // A rectangle that an inset emptied holds no pixels, so the union is the other one.
+        r = isEmptyRect(r) ? other : unionRect(r, other);
+    }
+    if (readRectArg("INTERSECT", &other)) {
+        r = intersectRect(r, other);
+    }
+    return r;
+}
+
+// ---- CalcPoint ----
+
+struct PointPart {
+    const char* keyword;
+    int16_t Point::*member;
+};
+
+constexpr PointPart kPointParts[] = {{"H", &Point::h}, {"V", &Point::v}};
+
+// ---- CalcColor ----
+
+struct ColorPart {
+    const char* keyword;
+    uint16_t Color::*member;
+};
+
+constexpr ColorPart kColorParts[] = {{"RED", &Color::red}, {"GREEN", &Color::green}, {"BLUE", &Color::blue}};
+
+constexpr int32_t kMaxByte = 255;
+
+// An assigned byte value is clamped to 0..255, not wrapped.
+uint16_t componentFromAssignment(int32_t n) {
+    return componentFromByte(static_cast<uint8_t>(std::clamp(n, int32_t{0}, kMaxByte)));
+}
+
+bool isPresent(const char* name) {
+    return tagValue(name) != nullptr;
+}
+
+}  // namespace
+
+Status calcRectHandler(CallContext&) {
+    Rect r;
+    if (!readRectArg("RECT", &r) && !readRectArgAt(1, &r)) {
+        return kParamErr;
+    }
+    CalcResult result;
+    for (const RectPart& part : kRectParts) {
+        if (applyRectPart(part, r, result)) {
+            return answer(result);
+        }
+    }
+    Rect outer;
+    if (readRectArg("INSIDE", &outer)) {
+        return answerBool(!isEmptyRect(r) && rectWithin(r, outer));
+    }
+    if (!isEmptyRect(r)) {
+        r = applyRectOperations(r);
+    }
+    if (isEmptyRect(r)) {
+        r = Rect{};
+    }
+    formatRectText(result, r);
+    return answer(result);
+}
+
+Status calcPointHandler(CallContext&) {
+    Point p;
+    if (!readPointArg("POINT", &p) && !readPointArgAt(1, &p)) {
+        return kParamErr;
+    }
+    for (const PointPart& part : kPointParts) {
+        int32_t n = 0;
+        const ValueAccess access = queryOrSetNumber(part.keyword, &n);
+        if (access == ValueAccess::kQuery) {
+            return answerNumber(p.*part.member);
+        }
+        if (access == ValueAccess::kAssign) {
+            p.*part.member = storeInt16(n);
+        }
+    }
+    Rect area;
+    if (readRectArg("INSIDE", &area)) {
+        return answerBool(pointInRect(p, area));
+    }
+    Point amount;
+    if (readPointArg("ADD", &amount)) {
+        p = addPoint(p, amount);
+    }
+    if (readPointArg("SUB", &amount)) {
+        p = subtractPoint(p, amount);
+    }
+    CalcResult result;
+    formatPointText(result, p);
+    return answer(result);
+}
+
+Status calcColorHandler(CallContext&) {
+    Color c;
+    if (!readColorArg("COLOR", &c) && !readColorArgAt(1, &c)) {
+        return kParamErr;
+    }
+    for (const ColorPart& part : kColorParts) {
+        int32_t n = 0;
+        const ValueAccess access = queryOrSetNumber(part.keyword, &n);
+        if (access == ValueAccess::kQuery) {
+            return answerNumber(byteOfComponent(c.*part.member));
+        }
+        if (access == ValueAccess::kAssign) {
+            c.*part.member = componentFromAssignment(n);
+        }
+    }
+    // Presence is enough: INVERT=FALSE inverts too.
+    if (isPresent("INVERT")) {
+        c = invertColor(c);
+    }
+    if (isPresent("LIGHTEN")) {
+        c = lightenColor(c);
+    }
+    if (isPresent("DARKEN")) {
+        c = darkenColor(c);
+    }
+    if (isPresent("SAMPLE3D") || isPresent("SAMPLE")) {
+        return kUnimplemented;
+    }
+    CalcResult result;
+    formatColorText(result, c);
+    return answer(result);
+}
+
+}  // namespace korvane

@@ -1,0 +1,18 @@
+#pragma once
+// The calculation functions: KUtl-CalcRect, KUtl-CalcPoint and KUtl-CalcColor. Each runs
+// once per command, reads its arguments from the current command and stores one result.
+
+#include "core/function_table.h"
+#include "core/status.h"
+
+namespace korvane {
+
+// KUtl-CalcRect: query, change and test the rectangle RECT (or the first argument).
+Status calcRectHandler(CallContext& context);
+// KUtl-CalcPoint: query, change and test the point POINT (or the first argument).
+Status calcPointHandler(CallContext& context);
+// KUtl-CalcColor: query and change the colour COLOR (or the first argument). A swatch
+// (SAMPLE, SAMPLE3D) is not built yet and answers kUnimplemented.
+Status calcColorHandler(CallContext& context);
+
+}  // namespace korvane
