@@ -3,6 +3,7 @@
 #include "core/tag_functions.h"
 #include "core/version.h"
 #include "files/file_functions.h"
+#include "files/file_ops.h"
 #include "interact/calc_functions.h"
 
 namespace korvane {
@@ -34,10 +35,10 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 21 */ {"KUtl-GetFolderItem", getFolderItemHandler},
     /* 22 */ {"KUtl-FileInfo", fileInfoHandler},
     /* 23 */ {"KUtl-SetFileInfo", setFileInfoHandler},
-    /* 24 */ {"KUtl-CopyFile", unimplementedHandler},
-    /* 25 */ {"KUtl-MoveFile", unimplementedHandler},
-    /* 26 */ {"KUtl-NewFolder", unimplementedHandler},
-    /* 27 */ {"KUtl-DeleteFile", unimplementedHandler},
+    /* 24 */ {"KUtl-CopyFile", copyFileHandler},
+    /* 25 */ {"KUtl-MoveFile", moveFileHandler},
+    /* 26 */ {"KUtl-NewFolder", newFolderHandler},
+    /* 27 */ {"KUtl-DeleteFile", deleteFileHandler},
     /* 28 */ {"KUtl-EjectVolume", unimplementedHandler},
     /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
     /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
