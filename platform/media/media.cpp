@@ -22,7 +22,7 @@ win32::unique_handle openBringUpMutex() {
 }
 
 class MutexHold {
-public:
+  public:
     MutexHold() : mutex_(openBringUpMutex()) {
         if (mutex_) {
             WaitForSingleObject(mutex_.get(), INFINITE);
@@ -36,7 +36,7 @@ public:
         }
     }
 
-private:
+  private:
     win32::unique_handle mutex_;
 };
 

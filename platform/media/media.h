@@ -10,7 +10,7 @@
 namespace korvane {
 
 // Version word of the media layer (upper 16 bits of its version): 3.0 is 768.
-inline constexpr uint16_t kMediaVersionRequired = 0x0300;  // start-up refuses anything older
+inline constexpr uint16_t kMediaVersionRequired = 0x0300;    // start-up refuses anything older
 inline constexpr uint16_t kMediaVersionWebSources = 0x0400;  // web addresses, PAGE, PAGECOUNT
 inline constexpr uint16_t kMediaVersionCurrent = 0x0700;
 
