@@ -272,11 +272,8 @@ Status fileInfoHandler(CallContext&) {
         return kParamErr;
     }
     FileRef ref;
-    if (const Status status = resolvePath(pathText, &ref); status != kNoErr) {
+    if (const Status status = resolveExistingPath(pathText, &ref); status != kNoErr) {
         return status;
-    }
-    if (!ref.exists) {
-        return kFileNotFound;
     }
     char path[kPathCapacity];
     std::snprintf(path, sizeof path, "%s", ref.path);

@@ -16,15 +16,6 @@ const char* pathArgument(const char* name) {
     return (value != nullptr && value[0] != '\0') ? value : nullptr;
 }
 
-// Resolves an item that must exist.
-Status resolveExisting(const char* text, FileRef* ref) {
-    Status status = resolvePath(text, ref);
-    if (status != kNoErr) {
-        return status;
-    }
-    return ref->exists ? kNoErr : kFileNotFound;
-}
-
 Status transferHandler(TransferOp op) {
     const char* source = pathArgument("SRC");
     if (source == nullptr) {
@@ -41,7 +32,7 @@ Status transferHandler(TransferOp op) {
 
 Status transferPaths(const char* sourceText, const char* destinationText, TransferOp op) {
     FileRef source;
-    Status status = resolveExisting(sourceText, &source);
+    Status status = resolveExistingPath(sourceText, &source);
     if (status != kNoErr) {
         return status;
     }
@@ -55,7 +46,7 @@ Status transferPaths(const char* sourceText, const char* destinationText, Transf
 
 Status deletePath(const char* pathText) {
     FileRef item;
-    Status status = resolveExisting(pathText, &item);
+    Status status = resolveExistingPath(pathText, &item);
     if (status != kNoErr) {
         return status;
     }
