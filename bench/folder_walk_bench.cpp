@@ -39,10 +39,10 @@ double seconds() {
 }
 
 korvane::Status run(korvane::Handler handler, const std::string& text, std::string* result) {
-    korvane::testing::FakeHost host;
+    korvane::test::FakeHost host;
     korvane::Status status;
     {
-        korvane::testing::ParameterText parameters(text);
+        korvane::test::ParameterText parameters(text);
         korvane::CallContext context;
         status = handler(context);
     }

@@ -7,6 +7,7 @@
 #include "core/dispatch.h"
 #include "core/function_table.h"
 #include "core/host_services.h"
+#include "files/folder_listing.h"
 #include "platform/media/media.h"
 #include "platform/win32/host_window.h"
 
@@ -104,6 +105,7 @@ void closeSearch(PluginState& state) {
 }
 
 void shutdownPlugin() {
+    files::forgetFolderListing();
     if (gState == nullptr) {
         return;
     }

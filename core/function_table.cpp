@@ -2,6 +2,8 @@
 
 #include "core/tag_functions.h"
 #include "core/version.h"
+#include "files/file_functions.h"
+#include "files/file_ops.h"
 #include "image/image_info.h"
 #include "interact/calc_functions.h"
 
@@ -28,16 +30,16 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 15 */ {"KUtl-OpenFolderDialog", unimplementedHandler},
     /* 16 */ {"KUtl-SaveFileDialog", unimplementedHandler},
     /* 17 */ {"KUtl-FindFile", unimplementedHandler, nullptr, nullptr, kNoStateFindFile},
-    /* 18 */ {"KUtl-VolumeCount", unimplementedHandler},
-    /* 19 */ {"KUtl-GetVolume", unimplementedHandler},
-    /* 20 */ {"KUtl-FolderItemCount", unimplementedHandler},
-    /* 21 */ {"KUtl-GetFolderItem", unimplementedHandler},
-    /* 22 */ {"KUtl-FileInfo", unimplementedHandler},
-    /* 23 */ {"KUtl-SetFileInfo", unimplementedHandler},
-    /* 24 */ {"KUtl-CopyFile", unimplementedHandler},
-    /* 25 */ {"KUtl-MoveFile", unimplementedHandler},
-    /* 26 */ {"KUtl-NewFolder", unimplementedHandler},
-    /* 27 */ {"KUtl-DeleteFile", unimplementedHandler},
+    /* 18 */ {"KUtl-VolumeCount", volumeCountHandler},
+    /* 19 */ {"KUtl-GetVolume", getVolumeHandler},
+    /* 20 */ {"KUtl-FolderItemCount", folderItemCountHandler},
+    /* 21 */ {"KUtl-GetFolderItem", getFolderItemHandler},
+    /* 22 */ {"KUtl-FileInfo", fileInfoHandler},
+    /* 23 */ {"KUtl-SetFileInfo", setFileInfoHandler},
+    /* 24 */ {"KUtl-CopyFile", copyFileHandler},
+    /* 25 */ {"KUtl-MoveFile", moveFileHandler},
+    /* 26 */ {"KUtl-NewFolder", newFolderHandler},
+    /* 27 */ {"KUtl-DeleteFile", deleteFileHandler},
     /* 28 */ {"KUtl-EjectVolume", unimplementedHandler},
     /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
     /* 30 */ {"KUtl-QuitApp", unimplementedHandler},

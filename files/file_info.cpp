@@ -70,8 +70,10 @@ void copyName(const char* source, Item* item) {
 }
 
 bool endsWithShortcutExtension(const char* name) {
+    constexpr const char* kShortcutExtension = ".lnk";
+    constexpr size_t kExtensionLength = 4;
     const size_t length = std::strlen(name);
-    return length >= 4 && compareNoCase(name + length - 4, ".lnk") == 0;
+    return length >= kExtensionLength && compareNoCase(name + length - kExtensionLength, kShortcutExtension) == 0;
 }
 
 // Identifies what `path` (no trailing separator) names. False: it cannot be read.
@@ -270,11 +272,8 @@ Status fileInfoHandler(CallContext&) {
         return kParamErr;
     }
     FileRef ref;
-    if (const Status status = resolvePath(pathText, &ref); status != kNoErr) {
+    if (const Status status = resolveExistingPath(pathText, &ref); status != kNoErr) {
         return status;
-    }
-    if (!ref.exists) {
-        return kFileNotFound;
     }
     char path[kPathCapacity];
     std::snprintf(path, sizeof path, "%s", ref.path);

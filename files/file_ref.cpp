@@ -149,4 +149,11 @@ Status writePathResult(const FileRef& ref) {
     return setResult(text);
 }
 
+Status resolveExistingPath(const char* text, FileRef* out) {
+    if (const Status status = resolvePath(text, out); status != kNoErr) {
+        return status;
+    }
+    return out->exists ? kNoErr : kFileNotFound;
+}
+
 }  // namespace korvane

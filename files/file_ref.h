@@ -25,6 +25,9 @@ struct FileRef {
 // item does not exist (then exists is false); callers decide what that means.
 Status resolvePath(const char* text, FileRef* out);
 
+// resolvePath for an item that must exist: kFileNotFound when it does not.
+Status resolveExistingPath(const char* text, FileRef* out);
+
 // Turns a volume name (label, server::share or \\server\share) into a root path.
 bool findVolumeRoot(const char* name, char* out, size_t capacity);
 

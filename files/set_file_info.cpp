@@ -188,11 +188,8 @@ Status setFileInfoHandler(CallContext&) {
         return kParamErr;
     }
     FileRef ref;
-    if (const Status status = resolvePath(pathText, &ref); status != kNoErr) {
+    if (const Status status = resolveExistingPath(pathText, &ref); status != kNoErr) {
         return status;
-    }
-    if (!ref.exists) {
-        return kFileNotFound;
     }
     char path[kPathCapacity];
     std::memcpy(path, ref.path, sizeof path);

@@ -22,6 +22,8 @@ constexpr DWORD kDriveStringsCapacity = 512;
 // Positional token that stands for INDEX when the tag is not a number.
 constexpr int kVolumeIndexToken = 1;
 constexpr int kFolderItemIndexToken = 2;
+// A drive root, X:\, answered as X:.
+constexpr size_t kDriveRootLength = 3;
 
 // INDEX as a tag, else as positional token `token`. False when there is no number.
 bool readIndex(int token, int32_t* index) {
@@ -79,8 +81,8 @@ Status getVolumeHandler(CallContext&) {
     if (*root == '\0') {
         return kNoSuchVolume;
     }
-    if (std::strlen(root) == 3 && root[1] == ':' && root[2] == '\\') {
-        root[2] = '\0';
+    if (std::strlen(root) == kDriveRootLength && root[1] == ':' && root[2] == '\\') {
+        root[kDriveRootLength - 1] = '\0';
     }
     return setResult(root);
 }

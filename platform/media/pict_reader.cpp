@@ -31,7 +31,8 @@ class InfoVisitor final : public pict::Visitor {
     explicit InfoVisitor(PictInfo& info) : info_(info) {}
 
     Status clip(const Region& region) override {
-        clipCovers_ = regionCovers(region, info_.bounds);
+        clip_ = region;
+        hasClip_ = true;
         return kNoErr;
     }
     Status image(const ImageOp& op) override {
@@ -55,7 +56,11 @@ class InfoVisitor final : public pict::Visitor {
         if (bitsPerPixel(depth) > bitsPerPixel(info_.depth)) {
             info_.depth = depth;
         }
-        info_.singleImage = info_.imageCount == 1 && unscaledWhole && clipCovers_ && dst == info_.bounds;
+        // The image fills the drawing rectangle, or the frame of a picture whose extended
+        // header names another rectangle.
+        bool fills = dst == info_.bounds || dst == info_.frame;
+        bool clipped = hasClip_ && !regionCovers(clip_, dst);
+        info_.singleImage = info_.imageCount == 1 && unscaledWhole && fills && !clipped;
     }
 
     uint64_t visibleArea(const PictRect& dst) const {
@@ -66,7 +71,8 @@ class InfoVisitor final : public pict::Visitor {
     }
 
     PictInfo& info_;
-    bool clipCovers_ = true;
+    Region clip_;
+    bool hasClip_ = false;
 };
 
 // Drawing many images over each other costs time, not memory: a picture may draw each pixel

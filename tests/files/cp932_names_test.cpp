@@ -90,7 +90,7 @@ TEST_F(Cp932NamesTest, ResolvesAndWritesBackThePaths) {
     EXPECT_EQ(std::string(ref.path), inner);
     EXPECT_TRUE(ref.exists);
 
-    testing::FakeHost host;
+    test::FakeHost host;
     ASSERT_EQ(writePathResult(ref), kNoErr);
     EXPECT_EQ(host.result, escapedPath(inner));
     EXPECT_EQ(clipboardText(), escapedPath(inner));

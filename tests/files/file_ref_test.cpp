@@ -121,7 +121,7 @@ TEST(WritePathResultTest, AnswersAndCopiesThePathInTheOutputConvention) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
-        testing::FakeHost host;
+        test::FakeHost host;
         FileRef ref;
         std::strcpy(ref.path, row.path.c_str());
         ASSERT_EQ(writePathResult(ref), kNoErr);

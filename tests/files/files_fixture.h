@@ -19,8 +19,8 @@
 
 namespace korvane::files_testing {
 
-using testing::HandlerRun;
-using testing::runHandler;
+using test::HandlerRun;
+using test::runHandler;
 
 // A path as a parameter value: quoted, with its backslashes and apostrophes escaped.
 inline std::string quoted(const std::string& path) {

@@ -83,6 +83,32 @@ TEST(Pict, ReadsPastAFileHeader) {
     EXPECT_TRUE(samePixels(original, back));
 }
 
+// A 300 dpi picture: its extended header names a 300x150 rectangle for a 72x36 frame. The
+// one image is the picture whether it is placed over the rectangle or over the frame.
+TEST(Pict, AnImageFillingTheFrameOfAnExtendedHeaderIsThePicture) {
+    for (int16_t right : {300, 72}) {
+        SCOPED_TRACE(right);
+        Bytes data = {0,    0,    0, 0, 0,    0,    0, 36, 0, 72, 0x00, 0x11, 0x02, 0xFF, 0x0C, 0x00, 0xFF, 0xFE, 0, 0,
+                      0x01, 0x2C, 0, 0, 0x01, 0x2C, 0, 0,  0, 0,  0,    0,    0,    150,  0x01, 0x2C, 0,    0,    0, 0};
+        PictBuilder p(2, 0, 0, 0, 0);
+        p.op(0x0001).rectRegion(0, 0, static_cast<int16_t>(right / 2), right);
+        p.op(0x009A).u32(0xFF).u16(0x8000 | 8).rect(0, 0, 1, 2).bytes(testing::pixMapTail(1, 32, 3, 16));
+        p.rect(0, 0, 1, 2).rect(0, 0, static_cast<int16_t>(right / 2), right).u16(0);
+        p.u32(0x00FF0000).u32(0x0000FF00);
+        Bytes body = p.end();
+        data.insert(data.end(), body.begin() + 40, body.end());
+        PictInfo info;
+        ASSERT_EQ(readPictInfo(data.data(), data.size(), info), kNoErr);
+        EXPECT_EQ(info.bounds, (PictRect{0, 0, 150, 300}));
+        EXPECT_EQ(info.hRes, 300 * kFixedOne);
+        EXPECT_TRUE(info.singleImage);
+        Bitmap b;
+        ASSERT_EQ(decode(data, b), kNoErr);
+        EXPECT_EQ(b.width(), 2);
+        EXPECT_EQ(b.pixel(1, 0), (Rgba{0, 255, 0, 255}));
+    }
+}
+
 TEST(Pict, WriterRefusesWhatAPictureCannotHold) {
     ByteWriter w;
     EXPECT_EQ(writePict(Bitmap(), w), kParamErr);

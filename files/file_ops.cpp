@@ -1,0 +1,92 @@
+// KUtl-CopyFile, KUtl-MoveFile, KUtl-NewFolder and KUtl-DeleteFile: arguments, path
+// resolution and the statuses of the four functions; the tree walk does the work.
+
+#include "files/file_ops.h"
+
+#include "core/args.h"
+#include "files/file_ref.h"
+
+namespace korvane {
+namespace {
+
+// A path argument given with an empty value counts as absent: an empty text would
+// resolve to the current folder, which the call never meant to touch.
+const char* pathArgument(const char* name) {
+    const char* value = tagValue(name);
+    return (value != nullptr && value[0] != '\0') ? value : nullptr;
+}
+
+Status transferHandler(TransferOp op) {
+    const char* source = pathArgument("SRC");
+    if (source == nullptr) {
+        source = pathArgument("PATH");
+    }
+    const char* destination = pathArgument("DEST");
+    if (source == nullptr || destination == nullptr) {
+        return kParamErr;
+    }
+    return transferPaths(source, destination, op);
+}
+
+}  // namespace
+
+Status transferPaths(const char* sourceText, const char* destinationText, TransferOp op) {
+    FileRef source;
+    Status status = resolveExistingPath(sourceText, &source);
+    if (status != kNoErr) {
+        return status;
+    }
+    FileRef destination;
+    status = resolvePath(destinationText, &destination);
+    if (status != kNoErr) {
+        return status;
+    }
+    return transferTree(source.path, destination.path, op);
+}
+
+Status deletePath(const char* pathText) {
+    FileRef item;
+    Status status = resolveExistingPath(pathText, &item);
+    if (status != kNoErr) {
+        return status;
+    }
+    return transferTree(item.path, nullptr, TransferOp::kDelete);
+}
+
+Status newFolder(const char* pathText, const char* nameText) {
+    FileRef ref;
+    Status status = resolvePath(pathText, &ref);
+    if (status != kNoErr) {
+        return status;
+    }
+    if (nameText != nullptr) {
+        return ref.isFolder ? createFolderIn(ref.path, nameText) : kNotAFolder;
+    }
+    if (ref.exists) {
+        return kDuplicateName;
+    }
+    return createFolder(ref.path);
+}
+
+Status copyFileHandler(CallContext&) {
+    return transferHandler(TransferOp::kCopy);
+}
+
+Status moveFileHandler(CallContext&) {
+    return transferHandler(TransferOp::kMove);
+}
+
+Status newFolderHandler(CallContext&) {
+    const char* path = pathArgument("PATH");
+    if (path == nullptr) {
+        return kParamErr;
+    }
+    return newFolder(path, tagValue("NAME"));
+}
+
+Status deleteFileHandler(CallContext&) {
+    const char* path = pathArgument("PATH");
+    return path != nullptr ? deletePath(path) : kParamErr;
+}
+
+}  // namespace korvane
