@@ -1,7 +1,7 @@
 // ImageInfo of a 24-megapixel JPEG beside a full decode of the same file, in the same run.
 // ImageInfo reads the header only, so it should take a small fraction of the decode.
 //
-//   tools/wine-exec --prefix build/win32/wine build/win32/bench/image_info_bench.exe [rounds]
+//   tools/wine-exec build/win32/bench/image_info_bench.exe [ROUNDS]
 
 #include <windows.h>
 
