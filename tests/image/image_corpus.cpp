@@ -138,9 +138,4 @@ std::string quoted(const std::string& path) {
     return text + "'";
 }
 
-bool runningOnWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 }  // namespace korvane::image_testing

@@ -31,7 +31,4 @@ std::string corpusPath(const std::string& name);
 // second bytes of Shift-JIS characters).
 std::string quoted(const std::string& path);
 
-// True under Wine (ntdll exports wine_get_version): known gaps of Wine are skipped there only.
-bool runningOnWine();
-
 }  // namespace korvane::image_testing

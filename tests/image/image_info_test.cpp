@@ -6,6 +6,7 @@
 #include "image/image_source.h"
 #include "platform/media/dib.h"
 #include "platform/media/media.h"
+#include "platform/media/pict.h"
 #include "tests/image/clipboard_support.h"
 #include "tests/image/image_corpus.h"
 #include "tests/media/test_images.h"
@@ -59,6 +60,32 @@ TEST(ImageInfoTest, AnswersForEveryFormat) {
         EXPECT_EQ(run.status, kNoErr);
         EXPECT_EQ(run.result, row.expected);
     }
+}
+
+// Sizes beyond 16 bits are answered whole, from the header alone: this image is far too large
+// to decode.
+TEST(ImageInfoTest, AnswersLargeSizesFromTheHeader) {
+    const Bytes header = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x75, 0x30, 0x9C, 0x40, 0x03, 0x01, 0x11,
+                          0x00, 0x02, 0x11, 0x00, 0x03, 0x11, 0x00, 0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9};
+    const std::string path = corpusFolder() + "\\huge.jpg";
+    ASSERT_TRUE(writeBytes(path, header));
+    const test::HandlerRun run = runHandler(imageInfoHandler, "PATH=" + quoted(path));
+    EXPECT_EQ(run.status, kNoErr);
+    EXPECT_EQ(run.result, "WIDTH=40000 HEIGHT=30000 DEPTH=32 RESOLUTION=72");
+}
+
+TEST(ImageInfoTest, LoadsAFileAsAPicture) {
+    FileRef file;
+    ASSERT_EQ(resolvePath(corpusPath("indexed4.bmp").c_str(), &file), kNoErr);
+    media::OwnedBytes picture;
+    ASSERT_EQ(loadFileAsPicture(file, picture), kNoErr);
+    media::PictInfo info;
+    ASSERT_EQ(media::readPictInfo(picture.data.get(), picture.size, info), kNoErr);
+    EXPECT_EQ(info.bounds.width(), 30);
+    EXPECT_EQ(info.bounds.height(), 20);
+    EXPECT_EQ(info.depth, media::kDepth4);
+    ASSERT_EQ(resolvePath((corpusFolder() + "\\missing.bmp").c_str(), &file), kNoErr);
+    EXPECT_EQ(loadFileAsPicture(file, picture), kFileNotFound);
 }
 
 TEST(ImageInfoTest, PagesNeedTheNewerMediaLayer) {
