@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "image/picture_header.h"
 #include "platform/media/clipboard_picture.h"
 #include "platform/media/dib.h"
 #include "platform/media/pict.h"
@@ -70,26 +69,6 @@ TEST(ClipboardPictureTest, BitmapsThatAreNotImagesGiveAStatus) {
     media::OwnedBytes picture;
     EXPECT_EQ(media::readClipboardPicture(picture), kBadPictureData);
     EXPECT_TRUE(picture.empty());
-}
-
-TEST(PictureHeaderTest, AddsAndRemovesTheFileHeader) {
-    const Bytes picture = pictOf(media::testing::makePattern(9, 4, media::kDepth8));
-    media::OwnedBytes data;
-    ASSERT_EQ(media::copyBytes(picture.data(), picture.size(), data), kNoErr);
-    ASSERT_EQ(addPictureHeader(data), kNoErr);
-    ASSERT_EQ(data.size, picture.size() + media::kPictFileHeaderSize);
-    EXPECT_EQ(std::memcmp(data.data.get() + media::kPictFileHeaderSize, picture.data(), picture.size()), 0);
-    media::PictInfo info;
-    EXPECT_EQ(media::readPictInfo(data.data.get(), data.size, info), kNoErr);
-    EXPECT_EQ(info.dataOffset, media::kPictFileHeaderSize);
-    ASSERT_EQ(removePictureHeader(data), kNoErr);
-    ASSERT_EQ(data.size, picture.size());
-    EXPECT_EQ(std::memcmp(data.data.get(), picture.data(), picture.size()), 0);
-
-    media::OwnedBytes shortData;
-    ASSERT_EQ(media::copyBytes(picture.data(), 100, shortData), kNoErr);
-    EXPECT_EQ(removePictureHeader(shortData), kOutOfMemory);
-    EXPECT_EQ(shortData.size, 100u);
 }
 
 }  // namespace
