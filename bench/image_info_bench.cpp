@@ -53,7 +53,7 @@ double median(int rounds, Work work) {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     win32::com_apartment apartment;
-    image_testing::FrameSpec frame;
+    image_testing::FrameLayout frame;
     frame.width = kWidth;
     frame.height = kHeight;
     const image_testing::Bytes jpeg = image_testing::encodeImage(GUID_ContainerFormatJpeg, {frame});

@@ -49,8 +49,7 @@ void appendErrorMessage(WorkingText& reply, Status status) {
     }
     const int n = -1 - static_cast<int>(status);
     unsigned char message[kMaxStringLength + 1];
-    if (!lookupIndexedString(kFirstErrorList + n / kItemsPerList, n % kItemsPerList + 1, message) ||
-        message[0] == 0) {
+    if (!lookupIndexedString(kFirstErrorList + n / kItemsPerList, n % kItemsPerList + 1, message) || message[0] == 0) {
         return;
     }
     textAppend(reply, " MESSAGE='");

@@ -26,7 +26,7 @@ HINSTANCE gInstance = nullptr;
 
 // The host's memory and result handle, as the call record offers them.
 class RecordHost final : public HostServices {
-public:
+  public:
     explicit RecordHost(ExternCallRecord& record) : record_(record) {}
 
     Status storeResult(const char* text, size_t length) override {
@@ -55,14 +55,14 @@ public:
     void disposePointer(char* pointer) override { record_.disposePointer(pointer); }
     Status memoryError() override { return record_.memoryError(); }
 
-private:
+  private:
     ExternCallRecord& record_;
 };
 
 // The parameter text of one external call in host memory: the text, its
 // terminator, then the tag-name area of the same size.
 class ParameterBuffer {
-public:
+  public:
     explicit ParameterBuffer(HostServices& host) : host_(host) {}
     ParameterBuffer(const ParameterBuffer&) = delete;
     ParameterBuffer& operator=(const ParameterBuffer&) = delete;
@@ -92,7 +92,7 @@ public:
         return startParameterText(buffer_, buffer_ + length + 1);
     }
 
-private:
+  private:
     HostServices& host_;
     char* buffer_ = nullptr;
 };

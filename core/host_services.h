@@ -11,7 +11,7 @@
 namespace korvane {
 
 class HostServices {
-public:
+  public:
     virtual ~HostServices() = default;
     // Replaces the call's result with `length` bytes of `text` (no terminator sent).
     virtual Status storeResult(const char* text, size_t length) = 0;

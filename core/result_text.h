@@ -16,7 +16,7 @@ inline constexpr size_t kMaxResultText = 32767;
 inline constexpr size_t kMaxShortText = 255;
 
 class WorkingText {
-public:
+  public:
     WorkingText(char* storage, size_t capacity);  // capacity counts the terminator
     const char* c_str() const { return data_; }
     size_t length() const { return length_; }
@@ -25,7 +25,7 @@ public:
     void clear();
     void append(const char* bytes, size_t count);
 
-private:
+  private:
     char* data_;
     size_t capacity_;
     size_t length_ = 0;
@@ -35,10 +35,10 @@ private:
 // A WorkingText with its own storage.
 template <size_t Capacity>
 class LocalText : public WorkingText {
-public:
+  public:
     LocalText() : WorkingText(storage_, Capacity + 1) {}
 
-private:
+  private:
     char storage_[Capacity + 1];
 };
 

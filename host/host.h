@@ -14,9 +14,9 @@
 
 #include "host/capture.h"
 #include "host/host_memory.h"
-#include "platform/win32/raii.h"
 #include "host/host_window.h"
 #include "platform/call_record.h"
+#include "platform/win32/raii.h"
 
 namespace korvane::host {
 

@@ -37,29 +37,29 @@ enum CallKind : uint8_t {
 };
 
 struct ExternCallRecord {
-    int16_t interfaceVersion;        // 0
-    uint8_t reserved2[7];            // 2
-    uint8_t callKind;                // 9
-    uint8_t idleDetail;              // 10
-    uint8_t reserved11;              // 11
-    int32_t functionNumber;          // 12
-    HostHandle parameter;            // 16
-    void* pluginInstance;            // 20: the module's HINSTANCE
-    union {                          // 24
-        int32_t startupAnswer;       //   start-up: the answer to the host
-        HostHandle result;           //   external call: the result text
+    int16_t interfaceVersion;   // 0
+    uint8_t reserved2[7];       // 2
+    uint8_t callKind;           // 9
+    uint8_t idleDetail;         // 10
+    uint8_t reserved11;         // 11
+    int32_t functionNumber;     // 12
+    HostHandle parameter;       // 16
+    void* pluginInstance;       // 20: the module's HINSTANCE
+    union {                     // 24
+        int32_t startupAnswer;  //   start-up: the answer to the host
+        HostHandle result;      //   external call: the result text
     };
-    uint8_t reserved28[4];           // 28
-    NewHandleProc newHandle;         // 32
-    SetHandleSizeProc setHandleSize; // 36
-    GetHandleSizeProc getHandleSize; // 40
-    uint8_t reserved44[8];           // 44
-    LockHandleProc lockHandle;       // 52
-    UnlockHandleProc unlockHandle;   // 56
-    NewPointerProc newPointer;       // 60
+    uint8_t reserved28[4];              // 28
+    NewHandleProc newHandle;            // 32
+    SetHandleSizeProc setHandleSize;    // 36
+    GetHandleSizeProc getHandleSize;    // 40
+    uint8_t reserved44[8];              // 44
+    LockHandleProc lockHandle;          // 52
+    UnlockHandleProc unlockHandle;      // 56
+    NewPointerProc newPointer;          // 60
     DisposePointerProc disposePointer;  // 64
-    MemoryErrorProc memoryError;     // 68
-    uint8_t reserved72[56];          // 72: room the host may use; never read
+    MemoryErrorProc memoryError;        // 68
+    uint8_t reserved72[56];             // 72: room the host may use; never read
 };
 
 static_assert(offsetof(ExternCallRecord, interfaceVersion) == 0);

@@ -14,7 +14,7 @@ namespace korvane::win32 {
 
 template <typename Traits>
 class unique_any {
-public:
+  public:
     using value_type = typename Traits::value_type;
 
     unique_any() = default;
@@ -50,7 +50,7 @@ public:
         return &value_;
     }
 
-private:
+  private:
     value_type value_ = Traits::invalid();
 };
 
@@ -113,7 +113,7 @@ using unique_hicon = unique_any<simple_traits<HICON, destroyIcon>>;
 
 // A DC obtained with GetDC, released with ReleaseDC against its window.
 class unique_window_dc {
-public:
+  public:
     unique_window_dc() = default;
     explicit unique_window_dc(HWND window) : window_(window), dc_(::GetDC(window)) {}
     unique_window_dc(const unique_window_dc&) = delete;
@@ -138,14 +138,14 @@ public:
         }
     }
 
-private:
+  private:
     HWND window_ = nullptr;
     HDC dc_ = nullptr;
 };
 
 // Selects a GDI object into a DC and selects the previous one back on scope exit.
 class select_object_guard {
-public:
+  public:
     select_object_guard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
     select_object_guard(const select_object_guard&) = delete;
     select_object_guard& operator=(const select_object_guard&) = delete;
@@ -156,14 +156,14 @@ public:
     }
     bool selected() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
 // GlobalLock for the lifetime of the guard.
 class global_lock {
-public:
+  public:
     explicit global_lock(HGLOBAL memory) : memory_(memory), data_(memory != nullptr ? ::GlobalLock(memory) : nullptr) {}
     global_lock(const global_lock&) = delete;
     global_lock& operator=(const global_lock&) = delete;
@@ -175,14 +175,14 @@ public:
     void* data() const { return data_; }
     size_t size() const { return data_ != nullptr ? ::GlobalSize(memory_) : 0; }
 
-private:
+  private:
     HGLOBAL memory_;
     void* data_;
 };
 
 // The open clipboard; closed on scope exit.
 class clipboard_guard {
-public:
+  public:
     explicit clipboard_guard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
     clipboard_guard(const clipboard_guard&) = delete;
     clipboard_guard& operator=(const clipboard_guard&) = delete;
@@ -193,14 +193,14 @@ public:
     }
     bool open() const { return open_; }
 
-private:
+  private:
     bool open_;
 };
 
 // A COM interface pointer, released on scope exit.
 template <typename Interface>
 class com_ptr {
-public:
+  public:
     com_ptr() = default;
     com_ptr(const com_ptr&) = delete;
     com_ptr& operator=(const com_ptr&) = delete;
@@ -228,13 +228,13 @@ public:
         }
     }
 
-private:
+  private:
     Interface* pointer_ = nullptr;
 };
 
 // COM on the host's thread: uninitialised only when this guard initialised it.
 class com_apartment {
-public:
+  public:
     com_apartment() {
         HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         initialised_ = (hr == S_OK || hr == S_FALSE);
@@ -247,7 +247,7 @@ public:
         }
     }
 
-private:
+  private:
     bool initialised_ = false;
 };
 

@@ -71,7 +71,7 @@ std::string messagePart(Status status) {
 }
 
 class DispatchTest : public ::testing::TestWithParam<DispatchCase> {
-protected:
+  protected:
     void SetUp() override {
         fillTable();
         gCalls.clear();
@@ -106,15 +106,31 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DispatchCase{"one_command", 0, "A", false, "R1", {"run1"}},
         DispatchCase{"later_result_replaces_earlier", 0, "A | B", false, "R2", {"run1", "run2"}},
-        DispatchCase{"failure_replaces_earlier_result", 0, "A | FAIL=-43", false, "ERROR=-43{MSG-43} ARGS=2",
+        DispatchCase{"failure_replaces_earlier_result",
+                     0,
+                     "A | FAIL=-43",
+                     false,
+                     "ERROR=-43{MSG-43} ARGS=2",
                      {"run1", "run2"}},
-        DispatchCase{"second_of_three_fails_third_never_runs", 0, "A | FAIL=-43 | C", false,
-                     "ERROR=-43{MSG-43} ARGS=2", {"run1", "run2"}},
+        DispatchCase{"second_of_three_fails_third_never_runs",
+                     0,
+                     "A | FAIL=-43 | C",
+                     false,
+                     "ERROR=-43{MSG-43} ARGS=2",
+                     {"run1", "run2"}},
         DispatchCase{"single_failure_has_no_args", 0, "FAIL=-50", false, "ERROR=-50{MSG-50}", {"run1"}},
-        DispatchCase{"trailing_bars_and_blanks_are_not_a_command", 0, "FAIL=-50 | \t\r\n|| ", false,
-                     "ERROR=-50{MSG-50}", {"run1"}},
-        DispatchCase{"failure_before_unparsed_text_names_command", 0, "FAIL=-50 | X", false,
-                     "ERROR=-50{MSG-50} ARGS=1", {"run1"}},
+        DispatchCase{"trailing_bars_and_blanks_are_not_a_command",
+                     0,
+                     "FAIL=-50 | \t\r\n|| ",
+                     false,
+                     "ERROR=-50{MSG-50}",
+                     {"run1"}},
+        DispatchCase{"failure_before_unparsed_text_names_command",
+                     0,
+                     "FAIL=-50 | X",
+                     false,
+                     "ERROR=-50{MSG-50} ARGS=1",
+                     {"run1"}},
         DispatchCase{"positive_status_has_no_message", 0, "FAIL=183", false, "ERROR=183", {"run1"}},
         DispatchCase{"status_without_catalogue_entry", 0, "FAIL=-9999", false, "ERROR=-9999", {"run1"}},
         DispatchCase{"number_40_is_unknown", 40, "A", false, "ERROR=-50{MSG-50}", {}},
@@ -122,9 +138,17 @@ INSTANTIATE_TEST_SUITE_P(
         DispatchCase{"unknown_number_with_second_command", 40, "A | B", false, "ERROR=-50{MSG-50} ARGS=1", {}},
         DispatchCase{"missing_state_answers_its_code", 17, "", false, "ERROR=9998", {}},
         DispatchCase{"state_is_handed_to_the_handler", 17, "", true, "state", {}},
-        DispatchCase{"failing_prepare_skips_run_and_reaches_finish", 1, "A | B", false,
-                     "ERROR=-43{MSG-43} ARGS=1", {"prepare", "finish-43"}},
-        DispatchCase{"finish_sees_last_status", 2, "A | FAIL=-50 | C", false, "ERROR=-50{MSG-50} ARGS=2",
+        DispatchCase{"failing_prepare_skips_run_and_reaches_finish",
+                     1,
+                     "A | B",
+                     false,
+                     "ERROR=-43{MSG-43} ARGS=1",
+                     {"prepare", "finish-43"}},
+        DispatchCase{"finish_sees_last_status",
+                     2,
+                     "A | FAIL=-50 | C",
+                     false,
+                     "ERROR=-50{MSG-50} ARGS=2",
                      {"run1", "run2", "finish-50"}},
         DispatchCase{"finish_after_success", 2, "A", false, "R1", {"run1", "finish0"}}),
     [](const ::testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
@@ -154,8 +178,8 @@ TEST(MessageCatalogueTest, EveryMessageFitsAndHasNoApostrophe) {
 }
 
 TEST(MessageCatalogueTest, StatusesThePluginAnswersHaveMessages) {
-    for (Status status : {kParamErr, kFileNotFound, kNoSuchVolume, kBadName, kDuplicateName, kOutOfMemory,
-                          kNotAFolder, kUserCanceled, kUnimplemented}) {
+    for (Status status : {kParamErr, kFileNotFound, kNoSuchVolume, kBadName, kDuplicateName, kOutOfMemory, kNotAFolder,
+                          kUserCanceled, kUnimplemented}) {
         EXPECT_NE(messageForStatus(status), nullptr) << status;
     }
 }

@@ -58,8 +58,8 @@ TEST_F(CoreFunctionsTest, EmptyParameterTextRunsTheFunctionOnce) {
         return ::testing::AssertionFailure() << reply << " does not start with " << head << " MESSAGE='";
     }
     const std::string expectedTail = std::string("'") + tail;
-    if (reply.size() < expectedTail.size() || reply.compare(reply.size() - expectedTail.size(), std::string::npos,
-                                                            expectedTail) != 0) {
+    if (reply.size() < expectedTail.size() ||
+        reply.compare(reply.size() - expectedTail.size(), std::string::npos, expectedTail) != 0) {
         return ::testing::AssertionFailure() << reply << " does not end with " << expectedTail;
     }
     return ::testing::AssertionSuccess();
@@ -87,7 +87,7 @@ TEST_F(CoreFunctionsTest, FunctionsNeedingStateWorkAfterStartup) {
 }
 
 class LifecycleTest : public ModuleTest {
-protected:
+  protected:
     LifecycleTest() { startOnSetUp = false; }
 
     void expectMissingStateCodes() {

@@ -57,7 +57,7 @@ void CALLBACK pressNoticeOk(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         gNotice = {};
         ASSERT_TRUE(host.attach(FMExternCallProc, test::moduleBesideProgram())) << host.error();
@@ -100,8 +100,8 @@ TEST_F(StartupTest, HostDocumentWindowIsTheFrontDocument) {
     EXPECT_EQ(hostDocumentWindow(), host.documentWindow());
     // Without an active window there is no document to find.
     SetActiveWindow(nullptr);
-    HWND desktopChild = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                        nullptr, nullptr);
+    HWND desktopChild =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetActiveWindow(desktopChild);
     EXPECT_EQ(hostDocumentWindow(), nullptr);  // no "MDIClient" under this window
     DestroyWindow(desktopChild);

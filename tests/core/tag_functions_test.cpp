@@ -42,21 +42,20 @@ TEST_P(TagFunctionsTest, Answers) {
     EXPECT_EQ(host.livePointers, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tag,
-    TagFunctionsTest,
-    ::testing::Values(TagCase{kTag, "WIDTH WIDTH=640 HEIGHT=480", "640"},
-                      TagCase{kTag, "TAG=height WIDTH=640 HEIGHT=480", "480"},
-                      TagCase{kTag, "WIDTH HEIGHT=480", nullptr},  // the first tag names itself
-                      TagCase{kTag, "HEIGHT=480 WIDTH", nullptr},  // HEIGHT=480 is no tag name
-                      TagCase{kTag, "TAG=X X", "X"},               // a later bare word answers itself
-                      TagCase{kTag, "TAG=MISSING A=1", nullptr},
-                      TagCase{kTag, "", nullptr},
-                      TagCase{kTag, "TAG=VERSION VERSION=1, 0, 6, 0509", "1,"},
-                      TagCase{kTag, R"(TAG=PATH PATH='C:\\a\\b.txt')", R"(C:\\a\\b.txt)"},
-                      TagCase{kTag, R"(TAG=dest DEST='It\'s')", R"(It\'s)"},
-                      TagCase{kTag, R"(TAG=NAME NAME='a\\b')", R"(a\b)"},
-                      TagCase{kTag, "TAG=A A=1 | TAG=B B=2", "2"}));
+INSTANTIATE_TEST_SUITE_P(Tag,
+                         TagFunctionsTest,
+                         ::testing::Values(TagCase{kTag, "WIDTH WIDTH=640 HEIGHT=480", "640"},
+                                           TagCase{kTag, "TAG=height WIDTH=640 HEIGHT=480", "480"},
+                                           TagCase{kTag, "WIDTH HEIGHT=480", nullptr},  // the first tag names itself
+                                           TagCase{kTag, "HEIGHT=480 WIDTH", nullptr},  // HEIGHT=480 is no tag name
+                                           TagCase{kTag, "TAG=X X", "X"},  // a later bare word answers itself
+                                           TagCase{kTag, "TAG=MISSING A=1", nullptr},
+                                           TagCase{kTag, "", nullptr},
+                                           TagCase{kTag, "TAG=VERSION VERSION=1, 0, 6, 0509", "1,"},
+                                           TagCase{kTag, R"(TAG=PATH PATH='C:\\a\\b.txt')", R"(C:\\a\\b.txt)"},
+                                           TagCase{kTag, R"(TAG=dest DEST='It\'s')", R"(It\'s)"},
+                                           TagCase{kTag, R"(TAG=NAME NAME='a\\b')", R"(a\b)"},
+                                           TagCase{kTag, "TAG=A A=1 | TAG=B B=2", "2"}));
 
 INSTANTIATE_TEST_SUITE_P(TagList,
                          TagFunctionsTest,

@@ -8,17 +8,19 @@
 #include <set>
 #include <string>
 
+#include "core/args.h"
 #include "files/file_functions.h"
 #include "files/file_ref.h"
 #include "tests/files/files_fixture.h"
+#include "tests/files/sjis_names.h"
 
 namespace korvane {
 namespace {
 
 using namespace files_testing;
 
-const std::string kOmote = "\x95\x5C";  // 表, second byte 0x5C
-const std::string kSo = "\x83\x5C";     // ソ, second byte 0x5C
+using test::kHyou;
+using test::kSo;
 
 // Doubles the separators of a path, leaving second bytes alone.
 std::string escapedPath(const std::string& path) {
@@ -41,33 +43,33 @@ class Cp932NamesTest : public ::testing::Test {
         ASSERT_FALSE(temp_.path().empty());
         makeFolder(folder());
         writeFile(file(), "so");
-        writeFile(folder() + "\\" + kSo + kOmote + ".txt", "inner");
+        writeFile(folder() + "\\" + kSo + kHyou + ".txt", "inner");
     }
-    std::string folder() const { return temp_ / kOmote; }
+    std::string folder() const { return temp_ / kHyou; }
     std::string file() const { return temp_ / (kSo + ".txt"); }
 
     TempFolder temp_{driveRoot(kDataDrive)};
 };
 
 TEST_F(Cp932NamesTest, ListsTheNames) {
-    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=" + quoted(temp_.path()));
+    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=" + quotedPath(temp_.path()));
     ASSERT_EQ(count.status, kNoErr);
     EXPECT_EQ(count.result, "2");
     std::set<std::string> items;
     for (int i = 1; i <= 2; ++i) {
         const HandlerRun item =
-            runHandler(getFolderItemHandler, "PATH=" + quoted(temp_.path()) + " INDEX=" + std::to_string(i));
+            runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp_.path()) + " INDEX=" + std::to_string(i));
         ASSERT_EQ(item.status, kNoErr);
         items.insert(item.result);
     }
-    EXPECT_EQ(items, (std::set<std::string>{kOmote + ":", kSo + ".txt"}));
+    EXPECT_EQ(items, (std::set<std::string>{kHyou + ":", kSo + ".txt"}));
     // The folder whose name ends in a 0x5C second byte is listed as itself, not as its parent.
-    EXPECT_EQ(runHandler(folderItemCountHandler, "PATH=" + quoted(folder())).result, "1");
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quoted(folder()) + " 1").result, kSo + kOmote + ".txt");
+    EXPECT_EQ(runHandler(folderItemCountHandler, "PATH=" + quotedPath(folder())).result, "1");
+    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(folder()) + " 1").result, kSo + kHyou + ".txt");
 }
 
 TEST_F(Cp932NamesTest, DescribesTheFileAndTheFolder) {
-    const HandlerRun fileInfo = runHandler(fileInfoHandler, "PATH=" + quoted(file()) + " EXTRA");
+    const HandlerRun fileInfo = runHandler(fileInfoHandler, "PATH=" + quotedPath(file()) + " EXTRA");
     ASSERT_EQ(fileInfo.status, kNoErr);
     const std::string text = fileInfo.result;
     EXPECT_TRUE(startsWith(text, "NAME='" + kSo + ".txt' KIND=file SIZE=2 DATASIZE=2 EXTENSION='txt'"));
@@ -76,17 +78,17 @@ TEST_F(Cp932NamesTest, DescribesTheFileAndTheFolder) {
 
     for (const std::string& given : {folder(), folder() + "\\"}) {
         SCOPED_TRACE(given);
-        const HandlerRun folderInfo = runHandler(fileInfoHandler, "PATH=" + quoted(given));
+        const HandlerRun folderInfo = runHandler(fileInfoHandler, "PATH=" + quotedPath(given));
         ASSERT_EQ(folderInfo.status, kNoErr);
-        EXPECT_TRUE(startsWith(folderInfo.result, "NAME='" + kOmote + "' KIND=folder ITEMCOUNT=1 LOCKED"));
+        EXPECT_TRUE(startsWith(folderInfo.result, "NAME='" + kHyou + "' KIND=folder ITEMCOUNT=1 LOCKED"));
     }
 }
 
 TEST_F(Cp932NamesTest, ResolvesAndWritesBackThePaths) {
     const std::string tail = temp_.path().substr(3);
     FileRef ref;
-    ASSERT_EQ(resolvePath(("KorvData:" + tail + ":" + kOmote + ":" + kSo + kOmote + ".txt").c_str(), &ref), kNoErr);
-    const std::string inner = folder() + "\\" + kSo + kOmote + ".txt";
+    ASSERT_EQ(resolvePath(("KorvData:" + tail + ":" + kHyou + ":" + kSo + kHyou + ".txt").c_str(), &ref), kNoErr);
+    const std::string inner = folder() + "\\" + kSo + kHyou + ".txt";
     EXPECT_EQ(std::string(ref.path), inner);
     EXPECT_TRUE(ref.exists);
 
@@ -97,10 +99,11 @@ TEST_F(Cp932NamesTest, ResolvesAndWritesBackThePaths) {
 }
 
 TEST_F(Cp932NamesTest, RenamesWithinTheSameFolder) {
-    const std::string inner = folder() + "\\" + kSo + kOmote + ".txt";
-    ASSERT_EQ(runHandler(setFileInfoHandler, "PATH=" + quoted(inner) + " NAME=" + quoted(kOmote + kSo + ".txt")).status,
+    const std::string inner = folder() + "\\" + kSo + kHyou + ".txt";
+    ASSERT_EQ(runHandler(setFileInfoHandler, "PATH=" + quotedPath(inner) + " NAME=" + quotedPath(kHyou + kSo + ".txt"))
+                  .status,
               kNoErr);
-    EXPECT_EQ(readFile(folder() + "\\" + kOmote + kSo + ".txt"), "inner");
+    EXPECT_EQ(readFile(folder() + "\\" + kHyou + kSo + ".txt"), "inner");
     EXPECT_FALSE(exists(inner));
 }
 

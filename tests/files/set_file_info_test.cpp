@@ -40,7 +40,7 @@ std::string dateText(const SYSTEMTIME& t) {
 }
 
 Status setInfo(const std::string& path, const std::string& more) {
-    const HandlerRun run = runHandler(setFileInfoHandler, "PATH=" + quoted(path) + " " + more);
+    const HandlerRun run = runHandler(setFileInfoHandler, "PATH=" + quotedPath(path) + " " + more);
     EXPECT_FALSE(run.stored);
     return run.status;
 }

@@ -49,13 +49,13 @@ void ageFolder(const std::string& folder) {
 
 // The items by index, as a script walks them.
 std::vector<std::string> walk(const std::string& folder) {
-    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=" + quoted(folder));
+    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=" + quotedPath(folder));
     EXPECT_EQ(count.status, kNoErr);
     std::vector<std::string> items;
     const int n = count.stored ? std::stoi(count.result) : 0;
     for (int i = 1; i <= n; ++i) {
         const HandlerRun item =
-            runHandler(getFolderItemHandler, "PATH=" + quoted(folder) + " INDEX=" + std::to_string(i));
+            runHandler(getFolderItemHandler, "PATH=" + quotedPath(folder) + " INDEX=" + std::to_string(i));
         EXPECT_EQ(item.status, kNoErr) << i;
         items.push_back(item.result);
     }
@@ -118,12 +118,12 @@ TEST(FolderItemTest, CountsAndListsTheItemsOfAFolder) {
     EXPECT_EQ(items.size(), found.size());
 
     // The positional index is the second token; past the last item is the system's code 18.
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quoted(temp.path()) + " 1").result, items[0]);
+    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp.path()) + " 1").result, items[0]);
     const std::string pastLast = std::to_string(items.size() + 1);
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quoted(temp.path()) + " INDEX=" + pastLast).status,
+    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp.path()) + " INDEX=" + pastLast).status,
               ERROR_NO_MORE_FILES);
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quoted(temp.path()) + " INDEX=0").status, kNoSuchVolume);
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quoted(temp.path())).status, kParamErr);
+    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp.path()) + " INDEX=0").status, kNoSuchVolume);
+    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp.path())).status, kParamErr);
 }
 
 TEST(FolderItemTest, AHiddenFolderDoesNotCountItsOwnEntries) {
@@ -143,8 +143,8 @@ TEST(FolderItemTest, RefusesWhatIsNotAFolder) {
         Status status;
     };
     const Row rows[] = {
-        {"PATH=" + quoted(temp / "a.txt"), kNotAFolder},
-        {"PATH=" + quoted(temp / "missing"), kNotAFolder},
+        {"PATH=" + quotedPath(temp / "a.txt"), kNotAFolder},
+        {"PATH=" + quotedPath(temp / "missing"), kNotAFolder},
         {"", kParamErr},
         {"PATH=':x'", kParamErr},
     };
@@ -160,7 +160,7 @@ TEST(FolderItemTest, AnEmptyDriveHasNoItems) {
     const HandlerRun count = runHandler(folderItemCountHandler, "PATH=S:");
     EXPECT_EQ(count.status, kNoErr);
     EXPECT_EQ(count.result, "0");
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quoted("S:\\") + " INDEX=1").status, ERROR_NO_MORE_FILES);
+    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath("S:\\") + " INDEX=1").status, ERROR_NO_MORE_FILES);
 }
 
 TEST(FolderItemTest, AKeptListingAnswersAsAFreshOne) {

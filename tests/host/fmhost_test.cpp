@@ -66,8 +66,8 @@ std::string quote(const std::string& arg) {
 win32::unique_hfile inheritableFile(const std::string& path, bool write) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     return win32::unique_hfile(CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
-                                 write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                           write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Runs fmhost with the stand-in module (unless the arguments name another) and `input` on standard input.

@@ -11,23 +11,23 @@ namespace korvane::image_testing {
 
 namespace {
 
-using media::testing::SgiSpec;
-using media::testing::TgaSpec;
+using media::testing::SgiLayout;
+using media::testing::TgaLayout;
 
-FrameSpec frame(const GUID& format, UINT width, UINT height, double dpiX = 72, double dpiY = 72) {
-    FrameSpec spec;
-    spec.format = format;
-    spec.width = width;
-    spec.height = height;
-    spec.dpiX = dpiX;
-    spec.dpiY = dpiY;
-    return spec;
+FrameLayout frame(const GUID& format, UINT width, UINT height, double dpiX = 72, double dpiY = 72) {
+    FrameLayout layout;
+    layout.format = format;
+    layout.width = width;
+    layout.height = height;
+    layout.dpiX = dpiX;
+    layout.dpiY = dpiY;
+    return layout;
 }
 
-FrameSpec indexedFrame(const GUID& format, UINT width, UINT height, int colours) {
-    FrameSpec spec = frame(format, width, height);
-    spec.palette = colourPalette(colours);
-    return spec;
+FrameLayout indexedFrame(const GUID& format, UINT width, UINT height, int colours) {
+    FrameLayout layout = frame(format, width, height);
+    layout.palette = colourPalette(colours);
+    return layout;
 }
 
 std::vector<CorpusImage> makeCorpus() {
@@ -68,11 +68,11 @@ std::vector<CorpusImage> makeCorpus() {
         // Named as another format: the content decides.
         {"png_named.jpg", 64, 32, 24, 300, 150, 1,
          encodeImage(GUID_ContainerFormatPng, {frame(GUID_WICPixelFormat24bppBGR, 64, 32, 300, 150)})},
-        {"bottom_up.tga", 40, 30, 24, 72, 72, 1, media::testing::writeTga(pattern24, TgaSpec{2, 24, false})},
-        {"top_down.tga", 40, 30, 24, 72, 72, 1, media::testing::writeTga(pattern24, TgaSpec{2, 24, true})},
-        {"mapped.tga", 24, 20, 8, 72, 72, 1, media::testing::writeTga(pattern8, TgaSpec{1, 8, false})},
-        {"tga_named.png", 40, 30, 24, 72, 72, 1, media::testing::writeTga(pattern24, TgaSpec{2, 24, false})},
-        {"image.sgi", 40, 30, 24, 72, 72, 1, media::testing::writeSgi(pattern24, SgiSpec{true, 3})},
+        {"bottom_up.tga", 40, 30, 24, 72, 72, 1, media::testing::writeTga(pattern24, TgaLayout{2, 24, false})},
+        {"top_down.tga", 40, 30, 24, 72, 72, 1, media::testing::writeTga(pattern24, TgaLayout{2, 24, true})},
+        {"mapped.tga", 24, 20, 8, 72, 72, 1, media::testing::writeTga(pattern8, TgaLayout{1, 8, false})},
+        {"tga_named.png", 40, 30, 24, 72, 72, 1, media::testing::writeTga(pattern24, TgaLayout{2, 24, false})},
+        {"image.sgi", 40, 30, 24, 72, 72, 1, media::testing::writeSgi(pattern24, SgiLayout{true, 3})},
         {"picture8.pct", 24, 20, 8, 72, 72, 1, pictOf(pattern8)},
         {"picture32.pct", 33, 17, 32, 72, 72, 1, pictOf(pattern32)},
         {"grey.pct", 20, 12, 40, 72, 72, 1, pictOf(grey)},

@@ -77,11 +77,11 @@ TEST(ImporterTest, SelectsPagesByNumber) {
 TEST(ImporterTest, DecodesPixelsAsWritten) {
     // 24-bit BMP: the pattern bytes come back as blue, green, red.
     win32::com_apartment apartment;
-    FrameSpec spec;
-    spec.width = 640;
-    spec.height = 480;
+    FrameLayout layout;
+    layout.width = 640;
+    layout.height = 480;
     UINT stride = 0;
-    const Bytes expected = patternPixels(spec, stride);
+    const Bytes expected = patternPixels(layout, stride);
     Importer importer;
     ASSERT_EQ(importer.openFile(corpusPath("rgb640.bmp").c_str()), kNoErr);
     Bitmap bitmap;

@@ -26,20 +26,20 @@ UINT bitsOf(const GUID& format) {
     return bits;
 }
 
-bool writeFrame(IWICImagingFactory* factory, IWICBitmapEncoder* encoder, const FrameSpec& spec) {
+bool writeFrame(IWICImagingFactory* factory, IWICBitmapEncoder* encoder, const FrameLayout& layout) {
     com_ptr<IWICBitmapFrameEncode> frame;
     com_ptr<IPropertyBag2> options;
     if (FAILED(encoder->CreateNewFrame(frame.put(), options.put())) || FAILED(frame->Initialize(options.get()))) {
         return false;
     }
-    WICPixelFormatGUID format = spec.format;
-    if (FAILED(frame->SetSize(spec.width, spec.height)) || FAILED(frame->SetResolution(spec.dpiX, spec.dpiY)) ||
-        FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, spec.format)) {
+    WICPixelFormatGUID format = layout.format;
+    if (FAILED(frame->SetSize(layout.width, layout.height)) || FAILED(frame->SetResolution(layout.dpiX, layout.dpiY)) ||
+        FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, layout.format)) {
         return false;
     }
-    if (!spec.palette.empty()) {
+    if (!layout.palette.empty()) {
         com_ptr<IWICPalette> palette;
-        std::vector<WICColor> colours = spec.palette;
+        std::vector<WICColor> colours = layout.palette;
         if (FAILED(factory->CreatePalette(palette.put())) ||
             FAILED(palette->InitializeCustom(colours.data(), static_cast<UINT>(colours.size()))) ||
             FAILED(frame->SetPalette(palette.get()))) {
@@ -47,14 +47,14 @@ bool writeFrame(IWICImagingFactory* factory, IWICBitmapEncoder* encoder, const F
         }
     }
     UINT stride = 0;
-    Bytes pixels = patternPixels(spec, stride);
-    return SUCCEEDED(frame->WritePixels(spec.height, stride, static_cast<UINT>(pixels.size()), pixels.data())) &&
+    Bytes pixels = patternPixels(layout, stride);
+    return SUCCEEDED(frame->WritePixels(layout.height, stride, static_cast<UINT>(pixels.size()), pixels.data())) &&
            SUCCEEDED(frame->Commit());
 }
 
 }  // namespace
 
-Bytes patternPixels(const FrameSpec& frame, UINT& stride) {
+Bytes patternPixels(const FrameLayout& frame, UINT& stride) {
     const UINT bits = bitsOf(frame.format);
     stride = (frame.width * bits + 31) / 32 * 4;
     Bytes pixels(static_cast<size_t>(stride) * frame.height);
@@ -83,7 +83,7 @@ Bytes patternPixels(const FrameSpec& frame, UINT& stride) {
     return pixels;
 }
 
-Bytes encodeImage(const GUID& container, const std::vector<FrameSpec>& frames) {
+Bytes encodeImage(const GUID& container, const std::vector<FrameLayout>& frames) {
     win32::com_apartment apartment;
     com_ptr<IWICImagingFactory> factory;
     com_ptr<IStream> stream;
@@ -95,7 +95,7 @@ Bytes encodeImage(const GUID& container, const std::vector<FrameSpec>& frames) {
         FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache))) {
         return {};
     }
-    for (const FrameSpec& frame : frames) {
+    for (const FrameLayout& frame : frames) {
         if (!writeFrame(factory.get(), encoder.get(), frame)) {
             return {};
         }

@@ -16,7 +16,7 @@ namespace korvane::image_testing {
 
 using Bytes = std::vector<uint8_t>;
 
-struct FrameSpec {
+struct FrameLayout {
     GUID format = GUID_WICPixelFormat24bppBGR;
     UINT width = 16;
     UINT height = 16;
@@ -27,11 +27,11 @@ struct FrameSpec {
 
 // Pixel bytes of a frame: a pattern that changes with x, y and the byte within the pixel.
 // For indexed formats the values stay below the palette size.
-Bytes patternPixels(const FrameSpec& frame, UINT& stride);
+Bytes patternPixels(const FrameLayout& frame, UINT& stride);
 
 // Encodes frames into a file of the container format (GUID_ContainerFormatPng, ...).
 // Empty on failure.
-Bytes encodeImage(const GUID& container, const std::vector<FrameSpec>& frames);
+Bytes encodeImage(const GUID& container, const std::vector<FrameLayout>& frames);
 
 // A grey ramp palette of n entries, and a palette of n distinct colours.
 std::vector<WICColor> colourPalette(int n);

@@ -12,7 +12,7 @@ namespace {
 using testing::Bytes;
 using testing::makePattern;
 using testing::samePixels;
-using testing::SgiSpec;
+using testing::SgiLayout;
 
 Bitmap sourceFor(int channels, int32_t width, int32_t height) {
     switch (channels) {
@@ -44,7 +44,7 @@ TEST(Sgi, ReadsVerbatimAndRunLengthImagesOfOneToFourChannels) {
                     SCOPED_TRACE(::testing::Message() << "rle " << rle << " channels " << channels << " bpc " << bpc
                                                       << " size " << w << "x" << h);
                     Bitmap source = sourceFor(channels, w, h);
-                    Bytes file = testing::writeSgi(source, SgiSpec{rle, channels, bpc});
+                    Bytes file = testing::writeSgi(source, SgiLayout{rle, channels, bpc});
                     ImageHeader header;
                     ASSERT_EQ(readSgiHeader(file.data(), file.size(), header), kNoErr);
                     EXPECT_EQ(header.depth, depths[channels]);
@@ -60,7 +60,7 @@ TEST(Sgi, ReadsVerbatimAndRunLengthImagesOfOneToFourChannels) {
 }
 
 TEST(Sgi, DamagedFilesGiveStatuses) {
-    const Bytes good = testing::writeSgi(makePattern(9, 5, kDepth24), SgiSpec{true, 3});
+    const Bytes good = testing::writeSgi(makePattern(9, 5, kDepth24), SgiLayout{true, 3});
     struct Row {
         const char* name;
         size_t offset;
@@ -94,7 +94,7 @@ TEST(Sgi, DamagedFilesGiveStatuses) {
 
 TEST(Sgi, EveryTruncationFails) {
     for (bool rle : {false, true}) {
-        Bytes data = testing::writeSgi(makePattern(6, 4, kDepth32, true), SgiSpec{rle, 4});
+        Bytes data = testing::writeSgi(makePattern(6, 4, kDepth32, true), SgiLayout{rle, 4});
         for (size_t n = 0; n < data.size(); ++n) {
             SCOPED_TRACE(::testing::Message() << "rle " << rle << " cut at " << n);
             std::unique_ptr<uint8_t[]> cut(new uint8_t[n ? n : 1]);

@@ -95,20 +95,20 @@ Bytes toBytes(const ByteWriter& writer) {
 
 namespace {
 
-Bytes tgaPixel(const Bitmap& src, const TgaSpec& spec, int32_t x, int32_t y) {
+Bytes tgaPixel(const Bitmap& src, const TgaLayout& layout, int32_t x, int32_t y) {
     Bytes p;
-    uint8_t base = spec.type > 8 ? static_cast<uint8_t>(spec.type - 8) : spec.type;
+    uint8_t base = layout.type > 8 ? static_cast<uint8_t>(layout.type - 8) : layout.type;
     Rgba c = src.pixel(x, y);
-    if (base == 1 || (base == 3 && spec.bits == 8)) {
+    if (base == 1 || (base == 3 && layout.bits == 8)) {
         p.push_back(static_cast<uint8_t>(src.index(x, y)));
     } else if (base == 3) {
         p = {c.red, c.alpha};
-    } else if (spec.bits <= 16) {
+    } else if (layout.bits <= 16) {
         // The attribute bit is set: the reader must drop it.
         put16le(p, static_cast<uint16_t>(0x8000 | packRgb555(Rgb{c.red, c.green, c.blue})));
     } else {
         p = {c.blue, c.green, c.red};
-        if (spec.bits == 32) {
+        if (layout.bits == 32) {
             p.push_back(c.alpha);
         }
     }
@@ -117,33 +117,33 @@ Bytes tgaPixel(const Bitmap& src, const TgaSpec& spec, int32_t x, int32_t y) {
 
 }  // namespace
 
-Bytes writeTga(const Bitmap& src, const TgaSpec& spec) {
-    uint8_t base = spec.type > 8 ? static_cast<uint8_t>(spec.type - 8) : spec.type;
+Bytes writeTga(const Bitmap& src, const TgaLayout& layout) {
+    uint8_t base = layout.type > 8 ? static_cast<uint8_t>(layout.type - 8) : layout.type;
     bool mapped = base == 1;
     Bytes out;
     const std::string id = "korvane test";
     out.push_back(static_cast<uint8_t>(id.size()));
     out.push_back(mapped ? 1 : 0);
-    out.push_back(spec.type);
+    out.push_back(layout.type);
     auto palette = src.palette();
     put16le(out, 0);
     put16le(out, mapped ? static_cast<uint16_t>(palette.size()) : 0);
-    out.push_back(mapped ? spec.mapBits : 0);
+    out.push_back(mapped ? layout.mapBits : 0);
     put16le(out, 0);
     put16le(out, 0);
     put16le(out, static_cast<uint16_t>(src.width()));
     put16le(out, static_cast<uint16_t>(src.height()));
-    out.push_back(spec.bits);
+    out.push_back(layout.bits);
     out.push_back(
-        static_cast<uint8_t>((spec.topDown ? 0x20 : 0) | (spec.rightToLeft ? 0x10 : 0) | (spec.bits == 32 ? 8 : 0)));
+        static_cast<uint8_t>((layout.topDown ? 0x20 : 0) | (layout.rightToLeft ? 0x10 : 0) | (layout.bits == 32 ? 8 : 0)));
     out.insert(out.end(), id.begin(), id.end());
     if (mapped) {
         for (const Rgb& c : palette) {
-            if (spec.mapBits <= 16) {
+            if (layout.mapBits <= 16) {
                 put16le(out, packRgb555(c));
             } else {
                 out.insert(out.end(), {c.blue, c.green, c.red});
-                if (spec.mapBits == 32) {
+                if (layout.mapBits == 32) {
                     out.push_back(255);
                 }
             }
@@ -152,13 +152,13 @@ Bytes writeTga(const Bitmap& src, const TgaSpec& spec) {
     // Pixels in file order: a linear stream, so runs cross rows.
     std::vector<Bytes> stream;
     for (int32_t fy = 0; fy < src.height(); ++fy) {
-        int32_t y = spec.topDown ? fy : src.height() - 1 - fy;
+        int32_t y = layout.topDown ? fy : src.height() - 1 - fy;
         for (int32_t fx = 0; fx < src.width(); ++fx) {
-            int32_t x = spec.rightToLeft ? src.width() - 1 - fx : fx;
-            stream.push_back(tgaPixel(src, spec, x, y));
+            int32_t x = layout.rightToLeft ? src.width() - 1 - fx : fx;
+            stream.push_back(tgaPixel(src, layout, x, y));
         }
     }
-    if (spec.type < 8) {
+    if (layout.type < 8) {
         for (const Bytes& p : stream) {
             out.insert(out.end(), p.begin(), p.end());
         }
@@ -251,38 +251,38 @@ Bytes sgiRleRow(const std::vector<uint8_t>& values, int bpc) {
 
 }  // namespace
 
-Bytes writeSgi(const Bitmap& src, const SgiSpec& spec) {
+Bytes writeSgi(const Bitmap& src, const SgiLayout& layout) {
     Bytes out;
     put16be(out, 474);
-    out.push_back(spec.rle ? 1 : 0);
-    out.push_back(static_cast<uint8_t>(spec.bytesPerChannel));
-    put16be(out, spec.channels == 1 ? 2 : 3);
+    out.push_back(layout.rle ? 1 : 0);
+    out.push_back(static_cast<uint8_t>(layout.bytesPerChannel));
+    put16be(out, layout.channels == 1 ? 2 : 3);
     put16be(out, static_cast<uint16_t>(src.width()));
     put16be(out, static_cast<uint16_t>(src.height()));
-    put16be(out, static_cast<uint16_t>(spec.channels));
+    put16be(out, static_cast<uint16_t>(layout.channels));
     put32be(out, 0);
     put32be(out, 255);
     out.resize(512, 0);
     std::vector<Bytes> rows;
-    for (int c = 0; c < spec.channels; ++c) {
+    for (int c = 0; c < layout.channels; ++c) {
         for (int32_t row = 0; row < src.height(); ++row) {
             int32_t y = src.height() - 1 - row;
             std::vector<uint8_t> values;
             for (int32_t x = 0; x < src.width(); ++x) {
-                values.push_back(sgiValue(src, spec.channels, c, x, y));
+                values.push_back(sgiValue(src, layout.channels, c, x, y));
             }
-            if (spec.rle) {
-                rows.push_back(sgiRleRow(values, spec.bytesPerChannel));
+            if (layout.rle) {
+                rows.push_back(sgiRleRow(values, layout.bytesPerChannel));
             } else {
                 Bytes raw;
                 for (uint8_t v : values) {
-                    putSgiUnit(raw, v, spec.bytesPerChannel);
+                    putSgiUnit(raw, v, layout.bytesPerChannel);
                 }
                 rows.push_back(raw);
             }
         }
     }
-    if (!spec.rle) {
+    if (!layout.rle) {
         for (const Bytes& r : rows) {
             out.insert(out.end(), r.begin(), r.end());
         }

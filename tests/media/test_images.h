@@ -24,7 +24,7 @@ Bitmap makePattern(int32_t width, int32_t height, int depth, bool withAlpha = fa
 
 Bytes toBytes(const ByteWriter& writer);
 
-struct TgaSpec {
+struct TgaLayout {
     uint8_t type;  // 1, 2, 3, 9, 10, 11
     uint8_t bits;  // pixel bits
     bool topDown = false;
@@ -32,14 +32,14 @@ struct TgaSpec {
     uint8_t mapBits = 24;  // colour map entry bits for types 1 and 9
 };
 // Encodes src (depth 8 for colour-mapped, 40 or 32 for grey, 16/24/32 for true colour).
-Bytes writeTga(const Bitmap& src, const TgaSpec& spec);
+Bytes writeTga(const Bitmap& src, const TgaLayout& layout);
 
-struct SgiSpec {
+struct SgiLayout {
     bool rle;
     int channels;  // 1 from depth 40, 2 from grey 32 with alpha, 3 from 24, 4 from 32
     int bytesPerChannel = 1;
 };
-Bytes writeSgi(const Bitmap& src, const SgiSpec& spec);
+Bytes writeSgi(const Bitmap& src, const SgiLayout& layout);
 
 // Big-endian builder for hand-made pictures.
 class PictBuilder {

@@ -12,10 +12,10 @@ namespace {
 using testing::Bytes;
 using testing::makePattern;
 using testing::samePixels;
-using testing::TgaSpec;
+using testing::TgaLayout;
 
 struct Case {
-    TgaSpec spec;
+    TgaLayout layout;
     int sourceDepth;
     bool alpha;
     int depth;
@@ -52,7 +52,7 @@ Bitmap greyWithAlpha(int32_t width, int32_t height) {
 }
 
 Bitmap sourceFor(const Case& c, int32_t width, int32_t height) {
-    if (c.spec.type % 8 == 3 && c.spec.bits == 16) {
+    if (c.layout.type % 8 == 3 && c.layout.bits == 16) {
         return greyWithAlpha(width, height);
     }
     return makePattern(width, height, c.sourceDepth, c.alpha, c.sourceDepth == kDepth8 ? 200 : 0);
@@ -61,11 +61,11 @@ Bitmap sourceFor(const Case& c, int32_t width, int32_t height) {
 TEST(Tga, ReadsEveryTypeDepthAndOrientation) {
     for (const Case& c : kCases) {
         for (auto [w, h] : {std::pair{1, 1}, std::pair{7, 3}, std::pair{150, 4}}) {
-            SCOPED_TRACE(::testing::Message() << "type " << int{c.spec.type} << " bits " << int{c.spec.bits}
-                                              << " topDown " << c.spec.topDown << " rightToLeft " << c.spec.rightToLeft
-                                              << " map " << int{c.spec.mapBits} << " size " << w << "x" << h);
+            SCOPED_TRACE(::testing::Message() << "type " << int{c.layout.type} << " bits " << int{c.layout.bits}
+                                              << " topDown " << c.layout.topDown << " rightToLeft " << c.layout.rightToLeft
+                                              << " map " << int{c.layout.mapBits} << " size " << w << "x" << h);
             Bitmap source = sourceFor(c, w, h);
-            Bytes file = testing::writeTga(source, c.spec);
+            Bytes file = testing::writeTga(source, c.layout);
             ImageHeader header;
             ASSERT_EQ(readTgaHeader(file.data(), file.size(), header), kNoErr);
             EXPECT_EQ(header.width, w);
@@ -75,7 +75,7 @@ TEST(Tga, ReadsEveryTypeDepthAndOrientation) {
             ASSERT_EQ(readTga(file.data(), file.size(), kDefaultMaxBitmapBytes, b), kNoErr);
             EXPECT_EQ(b.depth(), c.depth);
             EXPECT_EQ(b.hasAlpha(), c.alpha);
-            if (c.spec.mapBits == 16) {
+            if (c.layout.mapBits == 16) {
                 // The colour map holds 5 bits a channel.
                 for (int32_t y = 0; y < h; ++y) {
                     for (int32_t x = 0; x < w; ++x) {
@@ -134,11 +134,11 @@ TEST(Tga, DamagedFilesGiveStatuses) {
 }
 
 TEST(Tga, EveryTruncationFails) {
-    for (const auto& spec : {TgaSpec{10, 24}, TgaSpec{2, 16}, TgaSpec{9, 8}}) {
-        Bitmap source = makePattern(6, 4, spec.bits == 8 ? kDepth8 : spec.bits == 16 ? kDepth16 : kDepth24);
-        Bytes data = testing::writeTga(source, spec);
+    for (const auto& layout : {TgaLayout{10, 24}, TgaLayout{2, 16}, TgaLayout{9, 8}}) {
+        Bitmap source = makePattern(6, 4, layout.bits == 8 ? kDepth8 : layout.bits == 16 ? kDepth16 : kDepth24);
+        Bytes data = testing::writeTga(source, layout);
         for (size_t n = 0; n < data.size(); ++n) {
-            SCOPED_TRACE(::testing::Message() << "type " << int{spec.type} << " cut at " << n);
+            SCOPED_TRACE(::testing::Message() << "type " << int{layout.type} << " cut at " << n);
             std::unique_ptr<uint8_t[]> cut(new uint8_t[n ? n : 1]);
             std::memcpy(cut.get(), data.data(), n);
             Bitmap b;

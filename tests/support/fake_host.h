@@ -12,7 +12,7 @@
 namespace korvane::test {
 
 class FakeHost final : public HostServices {
-public:
+  public:
     FakeHost() { setCurrentHost(this); }
     ~FakeHost() override { setCurrentHost(nullptr); }
     FakeHost(const FakeHost&) = delete;

@@ -23,7 +23,7 @@ inline std::string moduleBesideProgram(const char* fileName = "Korvane.fmx") {
 
 // A host with the module loaded and started; each test gets a fresh one.
 class ModuleTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(host.load(moduleBesideProgram())) << host.error();
         if (startOnSetUp) {

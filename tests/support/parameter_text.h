@@ -12,7 +12,7 @@
 namespace korvane::test {
 
 class ParameterText {
-public:
+  public:
     explicit ParameterText(const std::string& text)
         : size_(std::strlen(text.c_str()) + 1), text_(new char[size_]), names_(new char[size_]) {
         std::memcpy(text_.get(), text.c_str(), size_);
@@ -24,7 +24,7 @@ public:
 
     Status status() const { return status_; }
 
-private:
+  private:
     size_t size_;
     std::unique_ptr<char[]> text_;
     std::unique_ptr<char[]> names_;

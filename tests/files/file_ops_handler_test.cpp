@@ -8,11 +8,15 @@
 #include <string>
 
 #include "files/file_ops.h"
-#include "tests/fileops/temp_folder.h"
+#include "tests/files/sjis_names.h"
+#include "tests/files/temp_folder.h"
 #include "tests/support/handler_fixture.h"
 
 namespace korvane {
 namespace {
+
+using test::kHyou;
+using test::kSo;
 
 class FileOpsHandlerTest : public test::TempFolderTest {
   protected:
@@ -148,18 +152,16 @@ TEST_F(FileOpsHandlerTest, ShiftJisNamesWithBackslashSecondBytes) {
     if (GetACP() != 932) {
         GTEST_SKIP() << "needs the ANSI code page 932";
     }
-    const std::string hyou = "\x95\x5c";
-    const std::string so = "\x83\x5c";
-    makeFolder(hyou);
-    writeFile(hyou + "\\" + so + ".txt", "sjis");
-    EXPECT_EQ(run(newFolderHandler, arg("PATH", "") + " NAME=" + so), kNoErr);
-    EXPECT_EQ(run(copyFileHandler, arg("SRC", hyou) + " " + arg("DEST", so)), kNoErr);
-    EXPECT_EQ(readFile(so + "\\" + hyou + "\\" + so + ".txt"), "sjis");
-    EXPECT_EQ(run(moveFileHandler, arg("SRC", hyou + "\\" + so + ".txt") + " " + arg("DEST", so + "\\")), kNoErr);
-    EXPECT_EQ(readFile(so + "\\" + so + ".txt"), "sjis");
-    EXPECT_EQ(run(deleteFileHandler, arg("PATH", so)), kNoErr);
-    EXPECT_FALSE(exists(so));
-    EXPECT_TRUE(exists(hyou));
+    makeFolder(kHyou);
+    writeFile(kHyou + "\\" + kSo + ".txt", "sjis");
+    EXPECT_EQ(run(newFolderHandler, arg("PATH", "") + " NAME=" + kSo), kNoErr);
+    EXPECT_EQ(run(copyFileHandler, arg("SRC", kHyou) + " " + arg("DEST", kSo)), kNoErr);
+    EXPECT_EQ(readFile(kSo + "\\" + kHyou + "\\" + kSo + ".txt"), "sjis");
+    EXPECT_EQ(run(moveFileHandler, arg("SRC", kHyou + "\\" + kSo + ".txt") + " " + arg("DEST", kSo + "\\")), kNoErr);
+    EXPECT_EQ(readFile(kSo + "\\" + kSo + ".txt"), "sjis");
+    EXPECT_EQ(run(deleteFileHandler, arg("PATH", kSo)), kNoErr);
+    EXPECT_FALSE(exists(kSo));
+    EXPECT_TRUE(exists(kHyou));
 }
 
 }  // namespace

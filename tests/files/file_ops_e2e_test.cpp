@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/status.h"
-#include "tests/fileops/temp_folder.h"
+#include "tests/files/temp_folder.h"
 #include "tests/support/module_host.h"
 
 namespace korvane {
@@ -22,30 +22,16 @@ namespace {
     return ::testing::AssertionFailure() << reply << " is not the error reply for " << status;
 }
 
-class FileOpsEndToEndTest : public test::TempFolderTest {
+class FileOpsEndToEndTest : public test::ModuleTest, protected test::TempFolderItems {
   protected:
     void SetUp() override {
-        test::TempFolderTest::SetUp();
-        ASSERT_TRUE(host_.load(test::moduleBesideProgram())) << host_.error();
-        ASSERT_EQ(host_.startup(), host::kDefaultInterfaceVersion);
-    }
-
-    std::string call(const char* name, const std::string& parameter) {
-        auto answer = host_.call(name, parameter);
-        EXPECT_TRUE(answer.has_value()) << "no function " << name;
-        if (!answer) {
-            return "<no function>";
-        }
-        EXPECT_TRUE(answer->clean()) << name << " " << parameter;
-        return answer->stored ? answer->result : "<none>";
+        ASSERT_TRUE(folderMade()) << "no temporary folder";
+        ModuleTest::SetUp();
     }
 
     std::string arg(const char* name, const std::string& relative) {
         return std::string(name) + "=" + test::quotedPath(at(relative));
     }
-
-  private:
-    host::Host host_;
 };
 
 TEST_F(FileOpsEndToEndTest, CopyMoveNewFolderAndDeleteOnRealFiles) {

@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "tests/files/sjis_names.h"
+
 namespace korvane {
 namespace {
 
-// "表" and "ソ": double-byte characters whose second byte is a backslash code.
-constexpr char kHyou[] = "\x95\x5c";
-constexpr char kSo[] = "\x83\x5c";
+using test::kHyou;
+using test::kSo;
 
 WalkPath pathOf(const std::string& text) {
     WalkPath path;
@@ -95,7 +96,7 @@ TEST(WalkPathTest, LastElementOfFilesAndFoldersAndNoneForRoots) {
         {"\\\\srv\\share", ""},
         {"\\\\srv\\share\\dir\\", "dir"},
         {std::string("C:\\") + kHyou + "\\", kHyou},
-        {std::string("C:\\a\\") + kSo + "x" + kHyou + ".txt", std::string(kSo) + "x" + kHyou + ".txt"},
+        {std::string("C:\\a\\") + kSo + "x" + kHyou + ".txt", kSo + "x" + kHyou + ".txt"},
         {std::string("C:\\") + kHyou + "\\" + kSo, kSo},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {

@@ -10,10 +10,14 @@
 
 #include "files/file_ops.h"
 #include "files/file_ops_path.h"
-#include "tests/fileops/temp_folder.h"
+#include "tests/files/sjis_names.h"
+#include "tests/files/temp_folder.h"
 
 namespace korvane {
 namespace {
+
+using test::kHyou;
+using test::kSo;
 
 using Snapshot = std::map<std::string, std::string>;
 
@@ -50,6 +54,18 @@ class TransferTreeTest : public test::TempFolderTest {
         HANDLE file = CreateFileA(at(relative).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_NE(file, INVALID_HANDLE_VALUE) << relative;
         return file;
+    }
+
+    // Copies or moves the sample tree "src" into "dst" while src\sub\c.txt is locked;
+    // `source` is the tree as it was before.
+    Status transferSampleTreePastALockedFile(TransferOp op, Snapshot* source) {
+        makeSampleTree("src");
+        makeFolder("dst");
+        *source = snapshot("src");
+        HANDLE lock = lockFile("src\\sub\\c.txt");
+        Status status = transferTree(at("src").c_str(), at("dst").c_str(), op);
+        CloseHandle(lock);
+        return status;
     }
 };
 
@@ -117,12 +133,8 @@ TEST_F(TransferTreeTest, AFolderNeedsAnExistingDestinationFolder) {
 }
 
 TEST_F(TransferTreeTest, CopyStoppedByALockedFileKeepsWhatWasCopied) {
-    makeSampleTree("src");
-    makeFolder("dst");
-    Snapshot source = snapshot("src");
-    HANDLE lock = lockFile("src\\sub\\c.txt");
-    Status status = transferTree(at("src").c_str(), at("dst").c_str(), TransferOp::kCopy);
-    CloseHandle(lock);
+    Snapshot source;
+    Status status = transferSampleTreePastALockedFile(TransferOp::kCopy, &source);
 
     EXPECT_EQ(status, ERROR_SHARING_VIOLATION);
     EXPECT_EQ(snapshot("src"), source);
@@ -145,12 +157,8 @@ TEST_F(TransferTreeTest, MovesAFolderTreeAndLeavesNoSource) {
 }
 
 TEST_F(TransferTreeTest, MoveStoppedByALockedFileSplitsTheTreeAndLosesNothing) {
-    makeSampleTree("src");
-    makeFolder("dst");
-    Snapshot source = snapshot("src");
-    HANDLE lock = lockFile("src\\sub\\c.txt");
-    Status status = transferTree(at("src").c_str(), at("dst").c_str(), TransferOp::kMove);
-    CloseHandle(lock);
+    Snapshot source;
+    Status status = transferSampleTreePastALockedFile(TransferOp::kMove, &source);
 
     EXPECT_EQ(status, ERROR_SHARING_VIOLATION);
     EXPECT_EQ(readFile("src\\sub\\c.txt"), "charlie");
@@ -308,28 +316,26 @@ TEST_F(TransferTreeTest, ShiftJisNamesWithBackslashSecondBytes) {
     if (GetACP() != 932) {
         GTEST_SKIP() << "needs the ANSI code page 932";
     }
-    const std::string hyou = "\x95\x5c";
-    const std::string so = "\x83\x5c";
-    makeFolder(hyou);
-    writeFile(hyou + "\\" + so + ".txt", "sjis");
-    makeFolder(hyou + "\\" + so);
-    writeFile(hyou + "\\" + so + "\\" + hyou, "deep");
+    makeFolder(kHyou);
+    writeFile(kHyou + "\\" + kSo + ".txt", "sjis");
+    makeFolder(kHyou + "\\" + kSo);
+    writeFile(kHyou + "\\" + kSo + "\\" + kHyou, "deep");
     makeFolder("dst");
-    Snapshot source = snapshot(hyou);
+    Snapshot source = snapshot(kHyou);
     ASSERT_EQ(source.size(), 3u);
 
-    EXPECT_EQ(transferTree(at(hyou).c_str(), at("dst").c_str(), TransferOp::kCopy), kNoErr);
-    EXPECT_EQ(snapshot("dst\\" + hyou), rebased(source, hyou + "\\", "dst\\" + hyou + "\\"));
-    EXPECT_EQ(transferTree(at(hyou + "\\" + so + ".txt").c_str(), at("dst\\").c_str(), TransferOp::kCopy), kNoErr);
-    EXPECT_EQ(readFile("dst\\" + so + ".txt"), "sjis");
+    EXPECT_EQ(transferTree(at(kHyou).c_str(), at("dst").c_str(), TransferOp::kCopy), kNoErr);
+    EXPECT_EQ(snapshot("dst\\" + kHyou), rebased(source, kHyou + "\\", "dst\\" + kHyou + "\\"));
+    EXPECT_EQ(transferTree(at(kHyou + "\\" + kSo + ".txt").c_str(), at("dst\\").c_str(), TransferOp::kCopy), kNoErr);
+    EXPECT_EQ(readFile("dst\\" + kSo + ".txt"), "sjis");
 
     makeFolder("moved");
-    EXPECT_EQ(transferTree(at(hyou).c_str(), at("moved").c_str(), TransferOp::kMove), kNoErr);
-    EXPECT_FALSE(exists(hyou));
-    EXPECT_EQ(snapshot("moved\\" + hyou), rebased(source, hyou + "\\", "moved\\" + hyou + "\\"));
+    EXPECT_EQ(transferTree(at(kHyou).c_str(), at("moved").c_str(), TransferOp::kMove), kNoErr);
+    EXPECT_FALSE(exists(kHyou));
+    EXPECT_EQ(snapshot("moved\\" + kHyou), rebased(source, kHyou + "\\", "moved\\" + kHyou + "\\"));
 
-    EXPECT_EQ(transferTree(at("moved\\" + hyou).c_str(), nullptr, TransferOp::kDelete), kNoErr);
-    EXPECT_FALSE(exists("moved\\" + hyou));
+    EXPECT_EQ(transferTree(at("moved\\" + kHyou).c_str(), nullptr, TransferOp::kDelete), kNoErr);
+    EXPECT_FALSE(exists("moved\\" + kHyou));
 }
 
 }  // namespace
