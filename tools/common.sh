@@ -18,19 +18,24 @@ korvane_missing_packages() {
     echo "${missing[@]}"
 }
 
+korvane_sudo=""
+[ "$(id -u)" = 0 ] || korvane_sudo=sudo
+
 korvane_install() {
     local missing
     missing=$(korvane_missing_packages)
-    [ -z "$missing" ] && return 0
-    korvane_log "installing: $missing"
-    local sudo=""
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        $sudo dpkg --add-architecture i386
+    if [ -n "$missing" ]; then
+        korvane_log "installing: $missing"
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            $korvane_sudo dpkg --add-architecture i386
+        fi
+        $korvane_sudo apt-get update -q >&2
+        DEBIAN_FRONTEND=noninteractive $korvane_sudo apt-get install -y -q --no-install-recommends $missing >&2
     fi
-    $sudo apt-get update -q >&2
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing >&2
+    korvane_ensure_i386
 }
+
+source "$korvane_root/tools/i386-emulation.sh"
 
 # korvane_build PRESET: configure once, then build what is out of date.
 korvane_build() {
