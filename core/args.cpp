@@ -230,13 +230,13 @@ class Tokenizer {
     // Scans one token up to (not past) its separator or the end of the text.
     bool scanToken(char* start, bool* seenEquals) {
         write_ = start;
-        afterLeadByte_ = false;
+        bytes_ = ShiftJisScan();
         bool mayQuote = true;
         for (char c = *read_; c != '\0' && !isSeparator(c); c = *read_) {
             if (mayQuote && isQuote(c)) {
                 scanQuoted(c);
                 mayQuote = false;
-            } else if (c == '=' && !*seenEquals && !mayQuote && !afterLeadByte_) {
+            } else if (c == '=' && !*seenEquals && !mayQuote && !bytes_.expectsSecondByte()) {
                 put(c);
                 ++read_;
                 if (!registerTag(start, write_)) {
@@ -244,7 +244,7 @@ class Tokenizer {
                 }
                 *seenEquals = true;
                 mayQuote = true;
-            } else if (c == '\\' && !afterLeadByte_) {
+            } else if (c == '\\' && !bytes_.expectsSecondByte()) {
                 applyEscape();
                 mayQuote = false;
             } else {
@@ -264,7 +264,7 @@ class Tokenizer {
                 ++read_;
                 return;
             }
-            if (c == '\\' && !afterLeadByte_) {
+            if (c == '\\' && !bytes_.expectsSecondByte()) {
                 applyEscape();
             } else {
                 put(c);
@@ -289,12 +289,12 @@ class Tokenizer {
     // follows a lead byte (which was not itself a second byte) is a second byte.
     void put(char c) {
         *write_++ = c;
-        afterLeadByte_ = !afterLeadByte_ && isLeadByte(static_cast<unsigned char>(c));
+        bytes_.next(c);
     }
 
     char* read_;
     char* write_ = nullptr;
-    bool afterLeadByte_ = false;
+    ShiftJisScan bytes_;
 };
 
 bool parseCommandAtCursor() {
@@ -534,10 +534,6 @@ bool isFirstCommand() {
 }
 
 // ---- Shared text operations ----
-
-bool isLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF);
-}
 
 int32_t parseInteger(const char* text) {
     if (text == nullptr) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/shift_jis.h"
 #include "core/status.h"
 
 namespace korvane {
@@ -76,8 +77,6 @@ bool isFirstCommand();
 
 // ---- Shared text operations ----
 
-// Shift-JIS lead bytes: 0x81..0x9F and 0xE0..0xEF.
-bool isLeadByte(unsigned char c);
 int32_t parseInteger(const char* text);
 bool isNumberText(const char* text);
 int parseNumberList(const char* text, int32_t* out, int max);

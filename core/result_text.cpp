@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/args.h"
+#include "core/shift_jis.h"
 
 namespace korvane {
 namespace {
@@ -18,9 +19,14 @@ constexpr int kCodeBytes = 4;
 // Storage for a WorkingText given no room at all: it stays an empty, terminated text.
 char gEmptyStorage = '\0';
 
-// The letter written after a backslash for a character escapeText replaces, or 0 when
-// the character is only preceded by a backslash (or not escaped at all).
-char controlEscapeLetter(char c) {
+bool needsBackslash(char c) {
+    return c == '"' || c == '\'' || c == '\\';
+}
+
+// The character written after a backslash for a single-byte character that is escaped
+// between apostrophes (tab, LF and CR as t, n and r; a quote, apostrophe or backslash
+// as itself), or 0 when the character stands as it is.
+char escapeLetter(char c) {
     switch (c) {
         case '\t':
             return 't';
@@ -29,12 +35,15 @@ char controlEscapeLetter(char c) {
         case '\r':
             return 'r';
         default:
-            return '\0';
+            return needsBackslash(c) ? c : '\0';
     }
 }
 
-bool needsBackslash(char c) {
-    return c == '"' || c == '\'' || c == '\\';
+void appendItem(WorkingText& dst, const char* key, const char* escaped) {
+    textAppend(dst, key);
+    textAppend(dst, "='");
+    textAppend(dst, escaped);
+    textAppend(dst, "'");
 }
 
 }  // namespace
@@ -157,10 +166,43 @@ void textAppendQuoted(WorkingText& dst, const char* key, const char* value) {
     }
     escaped[length] = '\0';
     escapeText(escaped);
-    textAppend(dst, key);
-    textAppend(dst, "='");
-    textAppend(dst, escaped);
-    textAppend(dst, "'");
+    appendItem(dst, key, escaped);
+}
+
+void textAppendQuotedWhole(WorkingText& dst, const char* key, const char* value) {
+    char escaped[kMaxEscapedText + 1];
+    if (value == nullptr || !escapeWholeText(value, escaped, sizeof escaped)) {
+        escaped[0] = '\0';
+    }
+    appendItem(dst, key, escaped);
+}
+
+void textAppendEscapedItem(WorkingText& dst, const char* key, const char* escaped) {
+    appendItem(dst, key, escaped);
+}
+
+bool escapeWholeText(const char* text, char* out, size_t capacity) {
+    if (capacity == 0) {
+        return false;
+    }
+    size_t length = 0;
+    ShiftJisScan bytes;
+    for (size_t i = 0; text[i] != '\0'; ++i) {
+        const char c = text[i];
+        const char letter = bytes.next(c) == ShiftJisScan::Byte::kSingle ? escapeLetter(c) : '\0';
+        if (length + (letter != '\0' ? 2 : 1) >= capacity) {
+            out[0] = '\0';
+            return false;
+        }
+        if (letter != '\0') {
+            out[length++] = '\\';
+            out[length++] = letter;
+        } else {
+            out[length++] = c;
+        }
+    }
+    out[length] = '\0';
+    return true;
 }
 
 void escapeText(char* text) {
@@ -173,8 +215,9 @@ void escapeText(char* text) {
     // Which bytes are second bytes of double-byte characters, from the first character on.
     // Insertions happen at or after the byte being looked at, so these flags stay true.
     bool secondByte[kMaxShortText] = {};
-    for (size_t i = 1; i < length; ++i) {
-        secondByte[i] = !secondByte[i - 1] && isLeadByte(static_cast<unsigned char>(text[i - 1]));
+    ShiftJisScan bytes;
+    for (size_t i = 0; i < length; ++i) {
+        secondByte[i] = bytes.next(text[i]) == ShiftJisScan::Byte::kSecond;
     }
 
     // From the end to the start, so that each insertion moves only what is already escaped.
@@ -183,15 +226,13 @@ void escapeText(char* text) {
         if (secondByte[i]) {
             continue;
         }
-        char letter = controlEscapeLetter(c);
-        if (letter == '\0' && !needsBackslash(c)) {
+        const char letter = escapeLetter(c);
+        if (letter == '\0') {
             continue;
         }
         std::memmove(text + i + 1, text + i, length - i + 1);  // with the terminator
         text[i] = '\\';
-        if (letter != '\0') {
-            text[i + 1] = letter;
-        }
+        text[i + 1] = letter;
         ++length;
     }
 }

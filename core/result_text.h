@@ -54,12 +54,29 @@ void textAppendBool(WorkingText& dst, bool b);
 // Appends a four-character code, most significant byte first: a space as \s, a quote,
 // apostrophe or backslash after a backslash. Zero bytes are left out.
 void textAppendCode(WorkingText& dst, uint32_t code);
-// Appends KEY='escaped value' (the apostrophes are added here).
-void textAppendQuoted(WorkingText& dst, const char* key, const char* value);
+// Values between apostrophes, as the parameter reader reads them back: tab, LF and CR
+// become \t, \n, \r; a backslash, apostrophe or double quote gets a backslash in front;
+// second bytes of double-byte characters stay as they are.
 
-// Escapes a text in place for use between apostrophes. `text` must hold 256 bytes;
-// the result holds at most 255 characters.
+// The longest escaped text of a whole value: a value of 255 bytes, every byte escaped, and more.
+inline constexpr size_t kMaxEscapedText = 2 * 256 - 1;
+
+// Appends KEY='escaped value' (the apostrophes are added here): the value is cut to
+// 255 characters, then escaped as escapeText does.
+void textAppendQuoted(WorkingText& dst, const char* key, const char* value);
+// Appends KEY='escaped value' with the whole value escaped; nothing between the
+// apostrophes when the escaped value would exceed kMaxEscapedText.
+void textAppendQuotedWhole(WorkingText& dst, const char* key, const char* value);
+// Appends KEY='text' for a text already escaped.
+void textAppendEscapedItem(WorkingText& dst, const char* key, const char* escaped);
+
+// Escapes a text in place. `text` must hold 256 bytes; the result holds at most 255
+// characters: when escaping would need more, the first characters stay as they are.
 void escapeText(char* text);
+
+// Escapes the whole of `text` into `out` (capacity counts the terminator): false, and
+// `out` empty, when it does not fit.
+bool escapeWholeText(const char* text, char* out, size_t capacity);
 
 int compareNoCase(const char* a, const char* b);
 

@@ -9,12 +9,14 @@
 #include "core/args.h"
 #include "core/host_services.h"
 #include "core/result_text.h"
+#include "core/shift_jis.h"
 #include "files/file_functions.h"
 #include "files/file_ref.h"
 #include "files/folder_listing.h"
 #include "files/path_text.h"
 #include "files/shell_link.h"
-#include "files/system_status.h"
+#include "platform/win32/local_time.h"
+#include "platform/win32/system_error.h"
 
 namespace korvane {
 namespace {
@@ -49,13 +51,9 @@ void rootOf(const char* path, char* root) {
 // there is none or more than one.
 int shareSeparator(const char* path) {
     int found = -1;
-    bool trail = false;
+    ShiftJisScan bytes;
     for (int i = 2; path[i] != '\0'; ++i) {
-        if (trail) {
-            trail = false;
-        } else if (isLeadByte(static_cast<unsigned char>(path[i]))) {
-            trail = true;
-        } else if (path[i] == '\\') {
+        if (bytes.next(path[i]) == ShiftJisScan::Byte::kSingle && path[i] == '\\') {
             if (found >= 0) {
                 return -1;
             }
@@ -131,28 +129,13 @@ void appendUnsigned64(WorkingText& text, ULONGLONG n) {
     textAppend(text, digits);
 }
 
-// KEY='text' with the whole text escaped.
-void appendEscaped(WorkingText& text, const char* key, const char* value) {
-    char escaped[kPathResultCapacity];
-    if (!escapeWholeText(value, escaped, sizeof escaped)) {
-        escaped[0] = '\0';
-    }
-    textAppend(text, key);
-    textAppend(text, "='");
-    textAppend(text, escaped);
-    textAppend(text, "'");
-}
-
 // KEY='path' in the output convention of path results.
 void appendPath(WorkingText& text, const char* key, const char* path) {
     char formatted[kPathResultCapacity];
     if (!formatPathResult(path, formatted, sizeof formatted)) {
         return;
     }
-    textAppend(text, key);
-    textAppend(text, "='");
-    textAppend(text, formatted);
-    textAppend(text, "'");
+    textAppendEscapedItem(text, key, formatted);
 }
 
 void appendVolumeItems(WorkingText& text, const char* path) {
@@ -178,12 +161,7 @@ void appendFileItems(WorkingText& text, const Item& item) {
     appendUnsigned64(text, size);
     textAppend(text, " DATASIZE=");
     appendUnsigned64(text, size);
-    appendEscaped(text, " EXTENSION", extensionOf(item.name));
-}
-
-bool toLocalTime(const FILETIME& time, SYSTEMTIME* local) {
-    FILETIME localTime;
-    return FileTimeToLocalFileTime(&time, &localTime) && FileTimeToSystemTime(&localTime, local);
+    textAppendQuotedWhole(text, " EXTENSION", extensionOf(item.name));
 }
 
 void appendStamp(WorkingText& text, const char* dateKey, const char* timeKey, const SYSTEMTIME& t) {
@@ -206,9 +184,11 @@ Status appendEntryItems(WorkingText& text, const Item& item, bool* complete) {
     textAppendBool(text, (attributes & FILE_ATTRIBUTE_HIDDEN) != 0);
     SYSTEMTIME created;
     SYSTEMTIME modified;
-    if (!toLocalTime(item.entry.ftCreationTime, &created) || !toLocalTime(item.entry.ftLastWriteTime, &modified)) {
+    if (!win32::fileTimeToLocal(item.entry.ftCreationTime, &created) ||
+        !win32::fileTimeToLocal(item.entry.ftLastWriteTime, &modified)) {
         *complete = false;
-        return files::systemStatus(GetLastError(), kNoErr);
+        const DWORD error = GetLastError();
+        return error == ERROR_SUCCESS ? kNoErr : win32::statusForSystemError(error);
     }
     appendStamp(text, " CREATEDDATE=", " CREATEDTIME=", created);
     appendStamp(text, " MODIFIEDDATE=", " MODIFIEDTIME=", modified);
@@ -260,7 +240,7 @@ void appendExtraItems(WorkingText& text, const FileRef& ref, const char* path, c
     appendPath(text, " PATH", ref.path);
     char target[MAX_PATH + 1];
     if (item.kind == ItemKind::kShortcut && files::readShortcutTarget(ref.path, target, sizeof target)) {
-        appendEscaped(text, " ORIGINAL", target);
+        textAppendQuotedWhole(text, " ORIGINAL", target);
     }
 }
 
@@ -284,14 +264,14 @@ Status fileInfoHandler(CallContext&) {
         return kNotAFolder;
     }
     LocalText<kInfoCapacity> text;
-    appendEscaped(text, "NAME", item.name);
+    textAppendQuotedWhole(text, "NAME", item.name);
     textAppend(text, " KIND=");
     textAppend(text, kindText(item.kind));
 
     if (item.kind == ItemKind::kVolume || item.kind == ItemKind::kFolder) {
         int32_t count = 0;
-        if (files::countFolderItems(path, &count) != files::kNoError) {
-            return kNotAFolder;
+        if (const DWORD error = files::countFolderItems(path, &count); error != files::kNoError) {
+            return win32::statusForSystemError(error);
         }
         textAppend(text, " ITEMCOUNT=");
         textAppendNumber(text, count);

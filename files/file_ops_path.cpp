@@ -63,7 +63,7 @@ void WalkPath::adopt(size_t length) {
 }
 
 bool WalkPath::endsWithSeparator() const {
-    return length_ > 0 && text_[length_ - 1] == kSeparator && !isTrailByteAt(text_, length_ - 1);
+    return length_ > 0 && text_[length_ - 1] == kSeparator && !isSecondByteAt(text_, length_ - 1);
 }
 
 void WalkPath::lastElement(size_t* offset, size_t* length) const {
@@ -74,10 +74,9 @@ void WalkPath::lastElement(size_t* offset, size_t* length) const {
     // Separators before the end: the last of them, and how many stand after a "\\" prefix.
     size_t previous = 0;
     int count = 0;
+    ShiftJisScan bytes;
     for (size_t i = network ? 2 : 0; i < end; ++i) {
-        if (isLeadByte(static_cast<unsigned char>(text_[i]))) {
-            ++i;
-        } else if (text_[i] == kSeparator) {
+        if (bytes.next(text_[i]) == ShiftJisScan::Byte::kSingle && text_[i] == kSeparator) {
             previous = i;
             ++count;
         }
@@ -94,13 +93,11 @@ bool WalkPath::contains(const WalkPath& inner) const {
     if (inner.length_ < length_) {
         return false;
     }
+    // Bytes of double-byte characters match exactly, single-byte characters without regard to ASCII case.
+    ShiftJisScan bytes;
     for (size_t i = 0; i < length_; ++i) {
-        if (isLeadByte(static_cast<unsigned char>(text_[i])) && i + 1 < length_) {
-            if (text_[i] != inner.text_[i] || text_[i + 1] != inner.text_[i + 1]) {
-                return false;
-            }
-            ++i;
-        } else if (foldAscii(text_[i]) != foldAscii(inner.text_[i])) {
+        const bool single = bytes.next(text_[i]) == ShiftJisScan::Byte::kSingle;
+        if (single ? foldAscii(text_[i]) != foldAscii(inner.text_[i]) : text_[i] != inner.text_[i]) {
             return false;
         }
     }

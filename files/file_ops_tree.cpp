@@ -6,26 +6,18 @@
 
 #include "files/file_ops.h"
 #include "files/file_ops_path.h"
-#include "files/system_status.h"
 #include "platform/win32/raii.h"
+#include "platform/win32/system_error.h"
 
 namespace korvane {
 namespace {
 
-// Answered when a step fails but the system leaves no code (or one that a status cannot hold).
-constexpr Status kUnknownSystemFailure = ERROR_GEN_FAILURE;
 // Answered when a folder path the walk needs is not an existing folder.
 constexpr Status kNotAnExistingFolder = ERROR_PATH_NOT_FOUND;
 constexpr char kListAllPattern[] = "*.*";
 
-Status systemStatus(DWORD code) {
-    return files::systemStatus(code, kUnknownSystemFailure);
-}
-
-// Read right where a call failed, before anything else can change it.
-Status lastErrorStatus() {
-    return systemStatus(GetLastError());
-}
+using win32::lastErrorStatus;
+using win32::statusForSystemError;
 
 // An open folder listing. Closed with close() to learn whether closing failed.
 class FolderListing {
@@ -171,7 +163,7 @@ Status walkContents(TransferOp op, WalkPath& source, WalkPath& target) {
         source.truncate(folderLength);
         if (!listing.isOpen()) {
             if (!listing.isEmptyFolder()) {
-                return systemStatus(listing.openError());
+                return statusForSystemError(listing.openError());
             }
         } else {
             for (;;) {
@@ -182,7 +174,7 @@ Status walkContents(TransferOp op, WalkPath& source, WalkPath& target) {
                 if (!listing.next(&entry)) {
                     DWORD code = GetLastError();
                     if (code != ERROR_NO_MORE_FILES) {
-                        status = systemStatus(code);
+                        status = statusForSystemError(code);
                     }
                     break;
                 }

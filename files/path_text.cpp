@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "core/args.h"
+#include "core/result_text.h"
+#include "core/shift_jis.h"
 
 namespace korvane {
 namespace {
@@ -24,16 +26,13 @@ struct PathScan {
 
 PathScan scanPath(const char* text) {
     PathScan scan;
-    bool trail = false;
+    ShiftJisScan bytes;
     for (size_t i = 0; text[i] != '\0'; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (trail) {
-            trail = false;
+        if (bytes.next(text[i]) != ShiftJisScan::Byte::kSingle) {
             continue;
         }
-        if (isLeadByte(c)) {
-            trail = true;
-        } else if (c == kColon) {
+        if (c == kColon) {
             if (scan.colons < 3) {
                 scan.colon[scan.colons] = i;
             }
@@ -115,23 +114,11 @@ PathForm classifyPathText(const char* text) {
     return PathForm::kColon;
 }
 
-bool isTrailByteAt(const char* text, size_t index) {
-    bool trail = false;
-    for (size_t i = 0; i < index && text[i] != '\0'; ++i) {
-        trail = !trail && isLeadByte(static_cast<unsigned char>(text[i]));
-    }
-    return trail;
-}
-
 int lastSeparator(const char* text) {
     int last = -1;
-    bool trail = false;
+    ShiftJisScan bytes;
     for (int i = 0; text[i] != '\0'; ++i) {
-        if (trail) {
-            trail = false;
-        } else if (isLeadByte(static_cast<unsigned char>(text[i]))) {
-            trail = true;
-        } else if (text[i] == kSeparator) {
+        if (bytes.next(text[i]) == ShiftJisScan::Byte::kSingle && text[i] == kSeparator) {
             last = i;
         }
     }
@@ -270,54 +257,14 @@ bool nativeToNetworkForm(const char* path, char* out, size_t capacity) {
         return result.finish();
     }
     bool afterServer = false;
-    bool trail = false;
+    ShiftJisScan bytes;
     for (size_t i = 2; i < all.size(); ++i) {
         const char c = all[i];
-        if (trail) {
-            trail = false;
-            result.append(c);
-        } else if (isLeadByte(static_cast<unsigned char>(c))) {
-            trail = true;
-            result.append(c);
-        } else if (c == kSeparator) {
+        if (bytes.next(c) == ShiftJisScan::Byte::kSingle && c == kSeparator) {
             result.append(afterServer ? ":" : "::");
             afterServer = true;
         } else {
             result.append(c);
-        }
-    }
-    return result.finish();
-}
-
-bool escapeWholeText(const char* text, char* out, size_t capacity) {
-    PathBuilder result(out, capacity);
-    bool trail = false;
-    for (size_t i = 0; text[i] != '\0'; ++i) {
-        const char c = text[i];
-        if (trail) {
-            trail = false;
-            result.append(c);
-            continue;
-        }
-        trail = isLeadByte(static_cast<unsigned char>(c));
-        switch (c) {
-            case '\t':
-                result.append("\\t");
-                break;
-            case '\n':
-                result.append("\\n");
-                break;
-            case '\r':
-                result.append("\\r");
-                break;
-            case '\\':
-            case '\'':
-            case '"':
-                result.append('\\');
-                result.append(c);
-                break;
-            default:
-                result.append(c);
         }
     }
     return result.finish();

@@ -20,9 +20,6 @@ enum class PathForm {
 
 PathForm classifyPathText(const char* text);
 
-// Whether text[index] is the second byte of a double-byte character.
-bool isTrailByteAt(const char* text, size_t index);
-
 // Index of the last backslash that is not the second byte of a double-byte
 // character, or -1 when there is none.
 int lastSeparator(const char* text);
@@ -63,13 +60,7 @@ NetworkVolume networkVolumeRoot(const char* name, char* out, size_t capacity);
 // other paths are copied. False when the result does not fit.
 bool nativeToNetworkForm(const char* path, char* out, size_t capacity);
 
-// Escapes a text for use between apostrophes, as the parameter reader reads it
-// back: tab, LF and CR become \t, \n, \r; a backslash, apostrophe or double quote
-// gets a backslash in front; second bytes of double-byte characters stay as they
-// are. The whole text is escaped: false (and `out` empty) when it does not fit.
-bool escapeWholeText(const char* text, char* out, size_t capacity);
-
-// A path in the output convention: network rewrite, then escaped. A path of 255
+// A path in the output convention: network rewrite, then escaped (escapeWholeText). A path of 255
 // bytes escapes to at most 510, so kPathResultCapacity always suffices.
 inline constexpr size_t kPathResultCapacity = 2 * 256;
 bool formatPathResult(const char* nativePath, char* out, size_t capacity);

@@ -9,8 +9,9 @@
 #include "files/file_functions.h"
 #include "files/file_ref.h"
 #include "files/path_text.h"
-#include "files/system_status.h"
+#include "platform/win32/local_time.h"
 #include "platform/win32/raii.h"
+#include "platform/win32/system_error.h"
 
 namespace korvane {
 namespace {
@@ -52,11 +53,6 @@ DateTime toDateTime(const SYSTEMTIME& t) {
     return d;
 }
 
-bool toLocalTime(const FILETIME& time, SYSTEMTIME* local) {
-    FILETIME localTime;
-    return FileTimeToLocalFileTime(&time, &localTime) && FileTimeToSystemTime(&localTime, local);
-}
-
 // Reads a date and time pair over `stamp` (fields not given keep their values).
 bool readStamp(const char* dateName, const char* timeName, SYSTEMTIME* stamp) {
     DateTime value = toDateTime(*stamp);
@@ -69,8 +65,7 @@ bool readStamp(const char* dateName, const char* timeName, SYSTEMTIME* stamp) {
 
 // Local date-time to file time; false with the system's code in `error`.
 bool toFileTime(const SYSTEMTIME& local, FILETIME* time, DWORD* error) {
-    FILETIME localTime;
-    if (SystemTimeToFileTime(&local, &localTime) && LocalFileTimeToFileTime(&localTime, time)) {
+    if (win32::localToFileTime(local, time)) {
         return true;
     }
     *error = GetLastError();
@@ -82,13 +77,9 @@ bool isPlainName(const char* name) {
     if (name[0] == '\0' || std::strlen(name) > kMaxNameLength) {
         return false;
     }
-    bool trail = false;
+    ShiftJisScan bytes;
     for (const char* c = name; *c != '\0'; ++c) {
-        if (trail) {
-            trail = false;
-        } else if (isLeadByte(static_cast<unsigned char>(*c))) {
-            trail = true;
-        } else if (*c == '\\' || *c == '/' || *c == ':') {
+        if (bytes.next(*c) == ShiftJisScan::Byte::kSingle && (*c == '\\' || *c == '/' || *c == ':')) {
             return false;
         }
     }
@@ -211,9 +202,9 @@ Status setFileInfoHandler(CallContext&) {
         return kParamErr;
     }
     FindClose(search);
-    if (!toLocalTime(entry.ftCreationTime, &changes.created) ||
-        !toLocalTime(entry.ftLastWriteTime, &changes.modified)) {
-        return files::systemStatus(GetLastError(), kParamErr);
+    if (!win32::fileTimeToLocal(entry.ftCreationTime, &changes.created) ||
+        !win32::fileTimeToLocal(entry.ftLastWriteTime, &changes.modified)) {
+        return win32::lastErrorStatus();
     }
     changes.setHidden = tagValue("INVISIBLE") != nullptr;
     changes.hidden = tagBool("INVISIBLE", false);
@@ -231,7 +222,7 @@ Status setFileInfoHandler(CallContext&) {
         return kParamErr;
     }
     const DWORD error = apply(path, ref.isFolder, entry, changes, newPath);
-    return error == ERROR_SUCCESS ? kNoErr : files::systemStatus(error, kParamErr);
+    return error == ERROR_SUCCESS ? kNoErr : win32::statusForSystemError(error);
 }
 
 }  // namespace korvane

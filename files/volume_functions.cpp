@@ -12,7 +12,7 @@
 #include "files/file_functions.h"
 #include "files/file_ref.h"
 #include "files/folder_listing.h"
-#include "files/system_status.h"
+#include "platform/win32/system_error.h"
 
 namespace korvane {
 namespace {
@@ -56,7 +56,7 @@ Status setNumberResult(int32_t n) {
 Status volumeCountHandler(CallContext&) {
     const DWORD drives = GetLogicalDrives();
     if (drives == 0) {
-        return files::systemStatus(GetLastError(), kNoSuchVolume);
+        return win32::lastErrorStatus();
     }
     return setNumberResult(std::popcount(drives));
 }
@@ -72,7 +72,7 @@ Status getVolumeHandler(CallContext&) {
     char drives[kDriveStringsCapacity];
     const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
     if (length == 0 || length >= sizeof drives) {
-        return files::systemStatus(GetLastError(), kNoSuchVolume);
+        return win32::lastErrorStatus();
     }
     char* root = drives;
     for (int32_t i = 1; i < index && *root != '\0'; ++i) {
@@ -94,7 +94,7 @@ Status folderItemCountHandler(CallContext&) {
     }
     int32_t count = 0;
     if (const DWORD error = files::countFolderItems(folder.path, &count); error != files::kNoError) {
-        return files::systemStatus(error, kNotAFolder);
+        return win32::statusForSystemError(error);
     }
     return setNumberResult(count);
 }
@@ -116,7 +116,7 @@ Status getFolderItemHandler(CallContext&) {
     bool isFolder = false;
     if (const DWORD error = files::folderItemAt(folder.path, index, name, MAX_PATH + 1, &isFolder);
         error != files::kNoError) {
-        return files::systemStatus(error, kNotAFolder);
+        return win32::statusForSystemError(error);
     }
     if (isFolder) {
         std::strcat(name, ":");

@@ -16,7 +16,7 @@
 namespace korvane::media {
 
 inline constexpr char kPictClipboardFormatName[] = "Mac-PICT";
-inline constexpr Status kClipboardWriteFailed = -1;
+using korvane::kClipboardWriteFailed;
 
 // The picture on the clipboard, without file header. -103 the clipboard cannot be opened;
 // -108 the "Mac-PICT" data cannot be read or copied; -102 a bitmap without data; -104

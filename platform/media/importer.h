@@ -20,11 +20,11 @@
 
 namespace korvane::media {
 
-// Statuses of the importer besides the bitmap's and our codecs' own.
-inline constexpr Status kIoError = -36;          // the file could not be read
-inline constexpr Status kPermissionError = -54;  // the file is locked or not readable
-inline constexpr Status kNoImporter = -2003;     // no decoder knows the data
-inline constexpr Status kCodecError = -8960;     // the decoder failed on the data
+// Statuses of the importer besides the bitmap's and our codecs' own (named in core/status.h).
+using korvane::kCodecError;
+using korvane::kIoError;
+using korvane::kNoImporter;
+using korvane::kPermissionError;
 
 // Largest file or buffer an importer opens.
 inline constexpr size_t kMaxImageBytes = size_t{512} << 20;

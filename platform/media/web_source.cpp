@@ -8,6 +8,7 @@
 
 #include "platform/media/importer.h"
 #include "platform/win32/raii.h"
+#include "platform/win32/system_error.h"
 
 namespace korvane::media {
 
@@ -28,14 +29,6 @@ constexpr DWORD kHttpUnauthorized = 401;
 constexpr DWORD kHttpForbidden = 403;
 constexpr DWORD kHttpNotFound = 404;
 constexpr DWORD kHttpGone = 410;
-constexpr DWORD kLargestStatus = 32767;
-
-Status reachError(DWORD error) {
-    if (error == ERROR_NOT_ENOUGH_MEMORY) {
-        return kOutOfMemory;
-    }
-    return error == 0 || error > kLargestStatus ? kIoError : static_cast<Status>(error);
-}
 
 Status httpStatus(HINTERNET request) {
     DWORD code = 0;
@@ -96,11 +89,11 @@ Status downloadUrl(const char* address, size_t maxBytes, OwnedBytes& out) {
     }
     unique_hinternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) {
-        return reachError(GetLastError());
+        return win32::lastErrorStatus();
     }
     unique_hinternet request(InternetOpenUrlA(session.get(), address, nullptr, 0, kOpenFlags, 0));
     if (!request) {
-        return reachError(GetLastError());
+        return win32::lastErrorStatus();
     }
     if (Status status = httpStatus(request.get()); status != kNoErr) {
         return status;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <string>
 #include <vector>
 
@@ -177,10 +180,18 @@ TEST(MessageCatalogueTest, EveryMessageFitsAndHasNoApostrophe) {
     }
 }
 
-TEST(MessageCatalogueTest, StatusesThePluginAnswersHaveMessages) {
-    for (Status status : {kParamErr, kFileNotFound, kNoSuchVolume, kBadName, kDuplicateName, kOutOfMemory, kNotAFolder,
-                          kUserCanceled, kUnimplemented}) {
+TEST(MessageCatalogueTest, EveryErrorStatusHasAMessage) {
+    for (Status status : kErrorStatuses) {
         EXPECT_NE(messageForStatus(status), nullptr) << status;
+    }
+}
+
+TEST(MessageCatalogueTest, EveryMessageBelongsToANamedStatus) {
+    for (int status = -1; status >= -32768; --status) {
+        if (messageForStatus(static_cast<Status>(status)) != nullptr) {
+            EXPECT_NE(std::find(std::begin(kErrorStatuses), std::end(kErrorStatuses), status), std::end(kErrorStatuses))
+                << status;
+        }
     }
 }
 

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "core/result_text.h"
+#include "core/shift_jis.h"
+
 namespace korvane {
 namespace {
 
@@ -216,9 +219,9 @@ TEST(PathTextTest, FindsSeparatorsAndExtensions) {
     EXPECT_STREQ(extensionOf("archive.tar.gz"), "gz");
     EXPECT_STREQ(extensionOf("README"), "");
     EXPECT_STREQ(extensionOf("dot."), "");
-    EXPECT_TRUE(isTrailByteAt(kOmote.c_str(), 1));
-    EXPECT_FALSE(isTrailByteAt(kOmote.c_str(), 0));
-    EXPECT_FALSE(isTrailByteAt("\\\\", 1));
+    EXPECT_TRUE(isSecondByteAt(kOmote.c_str(), 1));
+    EXPECT_FALSE(isSecondByteAt(kOmote.c_str(), 0));
+    EXPECT_FALSE(isSecondByteAt("\\\\", 1));
 }
 
 }  // namespace
