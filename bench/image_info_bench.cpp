@@ -52,7 +52,7 @@ double median(int rounds, Work work) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    win32::com_apartment apartment;
+    const auto apartment = win32::init_com_apartment();
     image_testing::FrameLayout frame;
     frame.width = kWidth;
     frame.height = kHeight;

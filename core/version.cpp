@@ -39,13 +39,13 @@ void readVersionText(HMODULE module, char* out, size_t capacity) {
     if (!block) {
         return;
     }
-    win32::global_lock locked(block.get());
-    if (locked.data() == nullptr || !GetFileVersionInfoA(path, 0, size, locked.data())) {
+    const auto locked = win32::lock_global(block.get());
+    if (locked->data == nullptr || !GetFileVersionInfoA(path, 0, size, locked->data)) {
         return;
     }
     void* value = nullptr;
     UINT valueLength = 0;
-    if (!VerQueryValueA(locked.data(), kFileVersionQuery, &value, &valueLength) || value == nullptr ||
+    if (!VerQueryValueA(locked->data, kFileVersionQuery, &value, &valueLength) || value == nullptr ||
         valueLength == 0) {
         return;
     }

@@ -16,6 +16,7 @@
 #include "files/path_text.h"
 #include "files/shell_link.h"
 #include "platform/win32/local_time.h"
+#include "platform/win32/raii.h"
 #include "platform/win32/system_error.h"
 
 namespace korvane {
@@ -94,11 +95,9 @@ bool identify(const char* path, bool isFolder, Item* item) {
         }
         return true;
     }
-    HANDLE search = FindFirstFileA(path, &item->entry);
-    if (search == INVALID_HANDLE_VALUE) {
+    if (!win32::unique_find_handle(FindFirstFileA(path, &item->entry))) {
         return false;
     }
-    FindClose(search);
     copyName(item->entry.cFileName, item);
     if (isFolder) {
         item->kind = ItemKind::kFolder;

@@ -37,19 +37,6 @@ class FolderListing {
     DWORD openError_;
 };
 
-// Puts a path back to the length it had when the mark was made.
-class PathMark {
-  public:
-    explicit PathMark(WalkPath& path) : path_(path), length_(path.length()) {}
-    ~PathMark() { path_.truncate(length_); }
-    PathMark(const PathMark&) = delete;
-    PathMark& operator=(const PathMark&) = delete;
-
-  private:
-    WalkPath& path_;
-    size_t length_;
-};
-
 bool isFolder(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
@@ -123,8 +110,11 @@ Status transferEntry(TransferOp op, WalkPath& source, WalkPath& target, const WI
     if (isDotFolder(entry)) {
         return kNoErr;
     }
-    PathMark sourceMark(source);
-    PathMark targetMark(target);
+    const auto restorePaths =
+        win32::scope_exit([&source, &target, sourceLength = source.length(), targetLength = target.length()] {
+            source.truncate(sourceLength);
+            target.truncate(targetLength);
+        });
     bool needsTarget = op != TransferOp::kDelete;
     if (!source.append(entry.cFileName) || (needsTarget && !target.append(entry.cFileName))) {
         return kPathTooLong;

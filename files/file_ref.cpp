@@ -31,18 +31,6 @@ Status nativeForm(const char* text, PathForm form, char* out, size_t capacity) {
     return completeDriveRoot(text, out, capacity) ? kNoErr : kParamErr;
 }
 
-// The system's error mode for the duration of a scope.
-class ErrorModeScope {
-  public:
-    explicit ErrorModeScope(UINT mode) : previous_(SetErrorMode(mode)) {}
-    ~ErrorModeScope() { SetErrorMode(previous_); }
-    ErrorModeScope(const ErrorModeScope&) = delete;
-    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
-
-  private:
-    UINT previous_;
-};
-
 // Leaves `text` on the clipboard as plain text; the outcome is not reported.
 void putOnClipboard(const char* text) {
     const size_t size = std::strlen(text) + 1;
@@ -51,14 +39,14 @@ void putOnClipboard(const char* text) {
         return;
     }
     {
-        win32::global_lock lock(block.get());
-        if (lock.data() == nullptr) {
+        const auto lock = win32::lock_global(block.get());
+        if (lock->data == nullptr) {
             return;
         }
-        std::memcpy(lock.data(), text, size);
+        std::memcpy(lock->data, text, size);
     }
-    win32::clipboard_guard clipboard(hostDocumentWindow());
-    if (!clipboard.open() || !EmptyClipboard()) {
+    const auto clipboard = win32::open_clipboard(hostDocumentWindow());
+    if (!clipboard || !EmptyClipboard()) {
         return;
     }
     if (SetClipboardData(CF_TEXT, block.get()) != nullptr) {
@@ -110,7 +98,8 @@ bool findVolumeRoot(const char* name, char* out, size_t capacity) {
             break;
     }
     // An empty removable drive must not bring up the system's "insert a disk" box.
-    ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
+    const UINT previousErrorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const auto restoreErrorMode = win32::scope_exit([previousErrorMode] { SetErrorMode(previousErrorMode); });
     char drives[kDriveStringsCapacity];
     const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
     if (length == 0 || length >= sizeof drives) {

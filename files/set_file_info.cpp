@@ -197,11 +197,9 @@ Status setFileInfoHandler(CallContext&) {
         }
     }
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(path, &entry);
-    if (search == INVALID_HANDLE_VALUE) {
+    if (!win32::unique_find_handle(FindFirstFileA(path, &entry))) {
         return kParamErr;
     }
-    FindClose(search);
     if (!win32::fileTimeToLocal(entry.ftCreationTime, &changes.created) ||
         !win32::fileTimeToLocal(entry.ftLastWriteTime, &changes.modified)) {
         return win32::lastErrorStatus();

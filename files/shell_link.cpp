@@ -28,7 +28,7 @@ bool readShortcutTarget(const char* path, char* target, size_t capacity) {
     if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH + 1) == 0) {
         return false;
     }
-    win32::com_apartment apartment;
+    const auto apartment = win32::init_com_apartment();
     win32::com_ptr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void()))) {
         return false;

@@ -68,22 +68,22 @@ size_t dibPixelOffset(const void* dib, size_t size) {
 }
 
 bool writeClipboardDib(const std::string& path) {
-    win32::global_lock dib(GetClipboardData(CF_DIB));
-    const size_t offset = dibPixelOffset(dib.data(), dib.size());
+    const auto dib = win32::lock_global(GetClipboardData(CF_DIB));
+    const size_t offset = dibPixelOffset(dib->data, dib->size());
     if (offset == 0) {
         return false;
     }
-    return writeFile(path, fileHeader(kFileHeaderSize + dib.size(), kFileHeaderSize + offset), dib.data(), dib.size());
+    return writeFile(path, fileHeader(kFileHeaderSize + dib->size(), kFileHeaderSize + offset), dib->data, dib->size());
 }
 
 std::string lockedText(HGLOBAL memory) {
-    win32::global_lock text(memory);
-    const auto* bytes = static_cast<const char*>(text.data());
+    const auto text = win32::lock_global(memory);
+    const auto* bytes = static_cast<const char*>(text->data);
     if (bytes == nullptr) {
         return {};
     }
-    const void* end = std::memchr(bytes, 0, text.size());
-    return std::string(bytes, end ? static_cast<const char*>(end) - bytes : text.size());
+    const void* end = std::memchr(bytes, 0, text->size());
+    return std::string(bytes, end ? static_cast<const char*>(end) - bytes : text->size());
 }
 
 }  // namespace
@@ -103,15 +103,15 @@ Pixels captureClientArea(HWND window) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    win32::unique_window_dc windowDc(window);
+    const auto windowDc = win32::get_window_dc(window);
     win32::unique_hdc memoryDc(CreateCompatibleDC(windowDc.get()));
     void* bits = nullptr;
     win32::unique_hgdiobj bitmap(CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (windowDc.get() == nullptr || !memoryDc || !bitmap || bits == nullptr) {
+    if (!windowDc || !memoryDc || !bitmap || bits == nullptr) {
         return pixels;
     }
     {
-        win32::select_object_guard selected(memoryDc.get(), bitmap.get());
+        const auto selected = win32::select_object(memoryDc.get(), bitmap.get());
         if (!BitBlt(memoryDc.get(), 0, 0, width, height, windowDc.get(), 0, 0, SRCCOPY)) {
             return pixels;
         }
@@ -160,8 +160,8 @@ bool writeBmp(const std::string& path, const Pixels& pixels) {
 }
 
 ClipboardContent writeClipboard(const std::string& path, HWND owner) {
-    win32::clipboard_guard clipboard(owner);
-    if (!clipboard.open()) {
+    const auto clipboard = win32::open_clipboard(owner);
+    if (!clipboard) {
         return ClipboardContent::kNone;
     }
     if (IsClipboardFormatAvailable(CF_DIB)) {
@@ -175,8 +175,8 @@ ClipboardContent writeClipboard(const std::string& path, HWND owner) {
 }
 
 bool clipboardText(std::string& text, HWND owner) {
-    win32::clipboard_guard clipboard(owner);
-    if (!clipboard.open() || !IsClipboardFormatAvailable(CF_TEXT)) {
+    const auto clipboard = win32::open_clipboard(owner);
+    if (!clipboard || !IsClipboardFormatAvailable(CF_TEXT)) {
         return false;
     }
     text = lockedText(GetClipboardData(CF_TEXT));

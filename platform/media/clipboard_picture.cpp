@@ -44,19 +44,19 @@ AvailableFormats availableFormats() {
 }
 
 Status copyClipboardPict(UINT format, OwnedBytes& picture) {
-    win32::global_lock lock(static_cast<HGLOBAL>(GetClipboardData(format)));
-    if (!lock.data()) {
+    const auto lock = win32::lock_global(static_cast<HGLOBAL>(GetClipboardData(format)));
+    if (!lock->data) {
         return kOutOfMemory;
     }
-    return copyBytes(lock.data(), lock.size(), picture);
+    return copyBytes(lock->data, lock->size(), picture);
 }
 
 Status convertClipboardDib(OwnedBytes& picture) {
-    win32::global_lock lock(static_cast<HGLOBAL>(GetClipboardData(CF_DIB)));
-    if (!lock.data() || lock.size() == 0) {
+    const auto lock = win32::lock_global(static_cast<HGLOBAL>(GetClipboardData(CF_DIB)));
+    if (!lock->data || lock->size() == 0) {
         return kNoPicture;
     }
-    return pictureFromDib(static_cast<const uint8_t*>(lock.data()), lock.size(), picture);
+    return pictureFromDib(static_cast<const uint8_t*>(lock->data), lock->size(), picture);
 }
 
 }  // namespace
@@ -88,19 +88,19 @@ Status dibFromPicture(const uint8_t* picture, size_t size, win32::unique_hglobal
         return kOutOfMemory;
     }
     win32::unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, writer.size()));
-    win32::global_lock lock(memory.get());
-    if (!lock.data()) {
+    const auto lock = win32::lock_global(memory.get());
+    if (!lock->data) {
         return kOutOfMemory;
     }
-    std::memcpy(lock.data(), writer.data(), writer.size());
+    std::memcpy(lock->data, writer.data(), writer.size());
     dib = std::move(memory);
     return kNoErr;
 }
 
 Status readClipboardPicture(OwnedBytes& picture) {
     picture.reset();
-    win32::clipboard_guard clipboard(hostDocumentWindow());
-    if (!clipboard.open()) {
+    const auto clipboard = win32::open_clipboard(hostDocumentWindow());
+    if (!clipboard) {
         return kEmptyPicture;
     }
     const AvailableFormats formats = availableFormats();
@@ -121,8 +121,8 @@ Status putPictureOnClipboard(const uint8_t* picture, size_t size) {
     if (dibFromPicture(picture, size, dib) != kNoErr) {
         return kOutOfMemory;
     }
-    win32::clipboard_guard clipboard(hostDocumentWindow());
-    if (!clipboard.open() || !EmptyClipboard()) {
+    const auto clipboard = win32::open_clipboard(hostDocumentWindow());
+    if (!clipboard || !EmptyClipboard()) {
         return kClipboardWriteFailed;
     }
     if (!SetClipboardData(CF_DIB, dib.get())) {

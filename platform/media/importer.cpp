@@ -47,7 +47,7 @@ Status openFileStatus(DWORD error) {
 // Members are released in reverse order: the COM objects before the bytes they read, and the
 // apartment last.
 struct Importer::State {
-    win32::com_apartment apartment;
+    win32::unique_com_apartment apartment = win32::init_com_apartment();
     win32::unique_hfile file;
     win32::unique_handle mapping;
     unique_view view;
@@ -311,7 +311,7 @@ Status decodeImageDataWithSystem(void* /*context*/,
                                  size_t maxBytes,
                                  Bitmap& out) {
     out.reset();
-    win32::com_apartment apartment;
+    const auto apartment = win32::init_com_apartment();
     com_ptr<IWICImagingFactory> factory;
     com_ptr<IWICStream> stream;
     com_ptr<IWICBitmapDecoder> decoder;

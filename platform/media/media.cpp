@@ -21,35 +21,18 @@ win32::unique_handle openBringUpMutex() {
     return win32::unique_handle(CreateMutexA(nullptr, FALSE, name));
 }
 
-class MutexHold {
-  public:
-    MutexHold() : mutex_(openBringUpMutex()) {
-        if (mutex_) {
-            WaitForSingleObject(mutex_.get(), INFINITE);
-        }
-    }
-    MutexHold(const MutexHold&) = delete;
-    MutexHold& operator=(const MutexHold&) = delete;
-    ~MutexHold() {
-        if (mutex_) {
-            ReleaseMutex(mutex_.get());
-        }
-    }
-
-  private:
-    win32::unique_handle mutex_;
-};
-
 }  // namespace
 
 Status mediaBringUp() {
-    MutexHold hold;
+    const win32::unique_handle mutex = openBringUpMutex();
+    const auto hold = win32::wait_for_mutex(mutex.get());
     ++gBringUpCount;
     return kNoErr;
 }
 
 void mediaTakeDown() {
-    MutexHold hold;
+    const win32::unique_handle mutex = openBringUpMutex();
+    const auto hold = win32::wait_for_mutex(mutex.get());
     if (gBringUpCount > 0) {
         --gBringUpCount;
     }
@@ -77,8 +60,7 @@ Status mediaDispatch(uint32_t selector, int32_t /*argument*/) {
 namespace korvane {
 
 struct MediaPort {
-    HWND window;
-    HDC dc;
+    win32::unique_window_dc dc;
 };
 
 namespace {
@@ -86,23 +68,14 @@ MediaPort* gCallWindowPort = nullptr;
 }
 
 MediaPort* mediaPortForWindow(void* window) {
-    HWND hwnd = static_cast<HWND>(window);
-    HDC dc = GetDC(hwnd);
-    if (dc == nullptr) {
+    win32::unique_window_dc dc = win32::get_window_dc(static_cast<HWND>(window));
+    if (!dc) {
         return nullptr;
     }
-    MediaPort* port = new (std::nothrow) MediaPort{hwnd, dc};
-    if (port == nullptr) {
-        ReleaseDC(hwnd, dc);
-    }
-    return port;
+    return new (std::nothrow) MediaPort{std::move(dc)};
 }
 
 void mediaReleasePort(MediaPort* port) {
-    if (port == nullptr) {
-        return;
-    }
-    ReleaseDC(port->window, port->dc);
     delete port;
 }
 

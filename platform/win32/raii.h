@@ -2,6 +2,11 @@
 // One RAII family for Win32 resources: unique_any<Traits> owns a value and releases
 // it with the traits' close function. Each alias names one release rule, so a DC
 // from CreateCompatibleDC (DeleteDC) and a window DC (ReleaseDC) are different types.
+// Values that need more than a handle to be released (a window DC and its window, a
+// DC and the object selected out of it) are small structs that convert to the handle.
+// Closing never changes the thread's last error, so a caller can still read the code
+// of the call that failed. scope_exit runs any other clean-up, or rollback, at the end
+// of a scope unless it is released.
 
 #include <windows.h>
 
@@ -31,7 +36,8 @@ class unique_any {
     ~unique_any() { reset(); }
 
     value_type get() const { return value_; }
-    bool valid() const { return value_ != Traits::invalid(); }
+    const value_type* operator->() const { return &value_; }
+    bool valid() const { return isValid(value_); }
     explicit operator bool() const { return valid(); }
 
     // Gives up ownership without releasing.
@@ -39,8 +45,10 @@ class unique_any {
 
     void reset(value_type value = Traits::invalid()) {
         value_type old = std::exchange(value_, value);
-        if (old != Traits::invalid()) {
+        if (isValid(old)) {
+            const DWORD lastError = ::GetLastError();
             Traits::close(old);
+            ::SetLastError(lastError);
         }
     }
 
@@ -51,6 +59,14 @@ class unique_any {
     }
 
   private:
+    static bool isValid(const value_type& value) {
+        if constexpr (requires { Traits::isValid(value); }) {
+            return Traits::isValid(value);
+        } else {
+            return value != Traits::invalid();
+        }
+    }
+
     value_type value_ = Traits::invalid();
 };
 
@@ -93,6 +109,15 @@ inline void destroyWindow(HWND window) {
 inline void destroyIcon(HICON icon) {
     ::DestroyIcon(icon);
 }
+inline void releaseMutex(HANDLE mutex) {
+    ::ReleaseMutex(mutex);
+}
+inline void closeClipboard(bool) {
+    ::CloseClipboard();
+}
+inline void uninitializeCom(bool) {
+    ::CoUninitialize();
+}
 
 // Kernel handles whose invalid value is null (mutexes, events, processes).
 using unique_handle = unique_any<simple_traits<HANDLE, closeHandle>>;
@@ -110,92 +135,123 @@ using unique_hmodule = unique_any<simple_traits<HMODULE, freeLibrary>>;
 using unique_hglobal = unique_any<simple_traits<HGLOBAL, globalFree>>;
 using unique_hwnd = unique_any<simple_traits<HWND, destroyWindow>>;
 using unique_hicon = unique_any<simple_traits<HICON, destroyIcon>>;
+// A mutex this thread holds (not the mutex handle itself), released with ReleaseMutex.
+using unique_mutex_hold = unique_any<simple_traits<HANDLE, releaseMutex>>;
+// The clipboard while it is open.
+using unique_clipboard = unique_any<simple_traits<bool, closeClipboard, false>>;
+// COM on this thread, while this owner's initialisation counts.
+using unique_com_apartment = unique_any<simple_traits<bool, uninitializeCom, false>>;
 
 // A DC obtained with GetDC, released with ReleaseDC against its window.
-class unique_window_dc {
-  public:
-    unique_window_dc() = default;
-    explicit unique_window_dc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    unique_window_dc(const unique_window_dc&) = delete;
-    unique_window_dc& operator=(const unique_window_dc&) = delete;
-    unique_window_dc(unique_window_dc&& other) noexcept
-        : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
-    unique_window_dc& operator=(unique_window_dc&& other) noexcept {
-        if (this != &other) {
-            reset();
-            window_ = other.window_;
-            dc_ = std::exchange(other.dc_, nullptr);
-        }
-        return *this;
-    }
-    ~unique_window_dc() { reset(); }
+struct window_dc {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+    operator HDC() const { return dc; }
+    bool operator==(const window_dc&) const = default;
+};
+struct window_dc_traits {
+    using value_type = window_dc;
+    static window_dc invalid() { return {}; }
+    static bool isValid(const window_dc& value) { return value.dc != nullptr; }
+    static void close(const window_dc& value) { ::ReleaseDC(value.window, value.dc); }
+};
+using unique_window_dc = unique_any<window_dc_traits>;
 
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-    void reset() {
-        if (dc_ != nullptr) {
-            ::ReleaseDC(window_, std::exchange(dc_, nullptr));
+// An object selected into a DC: the object it replaced goes back on release.
+struct selected_object {
+    HDC dc = nullptr;
+    HGDIOBJ previous = nullptr;
+    bool operator==(const selected_object&) const = default;
+};
+struct selected_object_traits {
+    using value_type = selected_object;
+    static selected_object invalid() { return {}; }
+    static bool isValid(const selected_object& value) {
+        return value.previous != nullptr && value.previous != HGDI_ERROR;
+    }
+    static void close(const selected_object& value) { ::SelectObject(value.dc, value.previous); }
+};
+using unique_select_object = unique_any<selected_object_traits>;
+
+// Global memory while it is locked.
+struct locked_memory {
+    HGLOBAL memory = nullptr;
+    void* data = nullptr;
+    size_t size() const { return data != nullptr ? ::GlobalSize(memory) : 0; }
+    bool operator==(const locked_memory&) const = default;
+};
+struct locked_memory_traits {
+    using value_type = locked_memory;
+    static locked_memory invalid() { return {}; }
+    static bool isValid(const locked_memory& value) { return value.data != nullptr; }
+    static void close(const locked_memory& value) { ::GlobalUnlock(value.memory); }
+};
+using unique_global_lock = unique_any<locked_memory_traits>;
+
+// ---- Acquiring ----
+
+inline unique_window_dc get_window_dc(HWND window) {
+    return unique_window_dc(window_dc{window, ::GetDC(window)});
+}
+
+inline unique_select_object select_object(HDC dc, HGDIOBJ object) {
+    return unique_select_object(selected_object{dc, ::SelectObject(dc, object)});
+}
+
+// Empty when `memory` is null or cannot be locked.
+inline unique_global_lock lock_global(HGLOBAL memory) {
+    return unique_global_lock(locked_memory{memory, memory != nullptr ? ::GlobalLock(memory) : nullptr});
+}
+
+// Empty when another window holds the clipboard.
+inline unique_clipboard open_clipboard(HWND owner) {
+    return unique_clipboard(::OpenClipboard(owner) != FALSE);
+}
+
+// Waits for `mutex`; empty when the wait fails (a null handle included).
+inline unique_mutex_hold wait_for_mutex(HANDLE mutex) {
+    if (mutex == nullptr) {
+        return {};
+    }
+    const DWORD result = ::WaitForSingleObject(mutex, INFINITE);
+    return unique_mutex_hold(result == WAIT_OBJECT_0 || result == WAIT_ABANDONED ? mutex : nullptr);
+}
+
+// COM on the host's thread: uninitialised only when this call initialised it (S_OK or
+// S_FALSE), never after RPC_E_CHANGED_MODE.
+inline unique_com_apartment init_com_apartment() {
+    const HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    return unique_com_apartment(hr == S_OK || hr == S_FALSE);
+}
+
+// ---- Any other clean-up ----
+
+template <typename Action>
+class scope_exit_guard {
+  public:
+    explicit scope_exit_guard(Action action) : action_(std::move(action)) {}
+    scope_exit_guard(const scope_exit_guard&) = delete;
+    scope_exit_guard& operator=(const scope_exit_guard&) = delete;
+    ~scope_exit_guard() {
+        if (active_) {
+            const DWORD lastError = ::GetLastError();
+            action_();
+            ::SetLastError(lastError);
         }
     }
+    // The action will not run.
+    void release() { active_ = false; }
 
   private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
+    Action action_;
+    bool active_ = true;
 };
 
-// Selects a GDI object into a DC and selects the previous one back on scope exit.
-class select_object_guard {
-  public:
-    select_object_guard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    select_object_guard(const select_object_guard&) = delete;
-    select_object_guard& operator=(const select_object_guard&) = delete;
-    ~select_object_guard() {
-        if (previous_ != nullptr && previous_ != HGDI_ERROR) {
-            ::SelectObject(dc_, previous_);
-        }
-    }
-    bool selected() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
-
-  private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-// GlobalLock for the lifetime of the guard.
-class global_lock {
-  public:
-    explicit global_lock(HGLOBAL memory) : memory_(memory), data_(memory != nullptr ? ::GlobalLock(memory) : nullptr) {}
-    global_lock(const global_lock&) = delete;
-    global_lock& operator=(const global_lock&) = delete;
-    ~global_lock() {
-        if (data_ != nullptr) {
-            ::GlobalUnlock(memory_);
-        }
-    }
-    void* data() const { return data_; }
-    size_t size() const { return data_ != nullptr ? ::GlobalSize(memory_) : 0; }
-
-  private:
-    HGLOBAL memory_;
-    void* data_;
-};
-
-// The open clipboard; closed on scope exit.
-class clipboard_guard {
-  public:
-    explicit clipboard_guard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
-    clipboard_guard(const clipboard_guard&) = delete;
-    clipboard_guard& operator=(const clipboard_guard&) = delete;
-    ~clipboard_guard() {
-        if (open_) {
-            ::CloseClipboard();
-        }
-    }
-    bool open() const { return open_; }
-
-  private:
-    bool open_;
-};
+// Runs `action` when the scope ends, unless release() was called first.
+template <typename Action>
+[[nodiscard]] scope_exit_guard<Action> scope_exit(Action action) {
+    return scope_exit_guard<Action>(std::move(action));
+}
 
 // A COM interface pointer, released on scope exit.
 template <typename Interface>
@@ -230,25 +286,6 @@ class com_ptr {
 
   private:
     Interface* pointer_ = nullptr;
-};
-
-// COM on the host's thread: uninitialised only when this guard initialised it.
-class com_apartment {
-  public:
-    com_apartment() {
-        HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        initialised_ = (hr == S_OK || hr == S_FALSE);
-    }
-    com_apartment(const com_apartment&) = delete;
-    com_apartment& operator=(const com_apartment&) = delete;
-    ~com_apartment() {
-        if (initialised_) {
-            ::CoUninitialize();
-        }
-    }
-
-  private:
-    bool initialised_ = false;
 };
 
 }  // namespace korvane::win32

@@ -20,18 +20,18 @@ struct ClipboardItem {
 inline bool setClipboard(const std::vector<ClipboardItem>& items) {
     win32::unique_hwnd owner(CreateWindowA("STATIC", "clipboard owner", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
                                            GetModuleHandleA(nullptr), nullptr));
-    win32::clipboard_guard clipboard(owner.get());
-    if (!clipboard.open() || !EmptyClipboard()) {
+    const auto clipboard = win32::open_clipboard(owner.get());
+    if (!clipboard || !EmptyClipboard()) {
         return false;
     }
     for (const ClipboardItem& item : items) {
         win32::unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, item.bytes.size()));
         {
-            win32::global_lock lock(memory.get());
-            if (!lock.data()) {
+            const auto lock = win32::lock_global(memory.get());
+            if (!lock->data) {
                 return false;
             }
-            std::memcpy(lock.data(), item.bytes.data(), item.bytes.size());
+            std::memcpy(lock->data, item.bytes.data(), item.bytes.size());
         }
         if (!SetClipboardData(item.format, memory.get())) {
             return false;
@@ -47,10 +47,11 @@ inline UINT pictClipboardFormat() {
 
 // The bytes of one clipboard format; empty when it is not there.
 inline std::vector<uint8_t> clipboardBytes(UINT format) {
-    win32::clipboard_guard clipboard(nullptr);
-    win32::global_lock lock(clipboard.open() ? static_cast<HGLOBAL>(GetClipboardData(format)) : nullptr);
-    const auto* data = static_cast<const uint8_t*>(lock.data());
-    return data ? std::vector<uint8_t>(data, data + lock.size()) : std::vector<uint8_t>{};
+    const auto clipboard = win32::open_clipboard(nullptr);
+    const auto lock =
+        win32::lock_global(static_cast<bool>(clipboard) ? static_cast<HGLOBAL>(GetClipboardData(format)) : nullptr);
+    const auto* data = static_cast<const uint8_t*>(lock->data);
+    return data ? std::vector<uint8_t>(data, data + lock->size()) : std::vector<uint8_t>{};
 }
 
 }  // namespace korvane::image_testing

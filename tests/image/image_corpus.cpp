@@ -31,7 +31,7 @@ FrameLayout indexedFrame(const GUID& format, UINT width, UINT height, int colour
 }
 
 std::vector<CorpusImage> makeCorpus() {
-    win32::com_apartment apartment;
+    const auto apartment = win32::init_com_apartment();
     const media::Bitmap pattern24 = media::testing::makePattern(40, 30, media::kDepth24);
     const media::Bitmap pattern8 = media::testing::makePattern(24, 20, media::kDepth8);
     const media::Bitmap grey = media::testing::makePattern(20, 12, media::kDepthGrey8);

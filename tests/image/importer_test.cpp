@@ -76,7 +76,7 @@ TEST(ImporterTest, SelectsPagesByNumber) {
 
 TEST(ImporterTest, DecodesPixelsAsWritten) {
     // 24-bit BMP: the pattern bytes come back as blue, green, red.
-    win32::com_apartment apartment;
+    const auto apartment = win32::init_com_apartment();
     FrameLayout layout;
     layout.width = 640;
     layout.height = 480;
@@ -197,7 +197,7 @@ namespace {
 
 // The header probe must answer what the system decoder answers once it has decoded.
 TEST(ImporterTest, HeaderProbeAgreesWithTheSystemDecoder) {
-    win32::com_apartment apartment;
+    const auto apartment = win32::init_com_apartment();
     int probed = 0;
     for (const CorpusImage& image : corpus()) {
         media::ProbedHeader header;

@@ -84,7 +84,7 @@ Bytes patternPixels(const FrameLayout& frame, UINT& stride) {
 }
 
 Bytes encodeImage(const GUID& container, const std::vector<FrameLayout>& frames) {
-    win32::com_apartment apartment;
+    const auto apartment = win32::init_com_apartment();
     com_ptr<IWICImagingFactory> factory;
     com_ptr<IStream> stream;
     com_ptr<IWICBitmapEncoder> encoder;
@@ -108,8 +108,8 @@ Bytes encodeImage(const GUID& container, const std::vector<FrameLayout>& frames)
     if (FAILED(GetHGlobalFromStream(stream.get(), &memory)) || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) {
         return {};
     }
-    win32::global_lock lock(memory);
-    const auto* data = static_cast<const uint8_t*>(lock.data());
+    const auto lock = win32::lock_global(memory);
+    const auto* data = static_cast<const uint8_t*>(lock->data);
     return data ? Bytes(data, data + stat.cbSize.QuadPart) : Bytes{};
 }
 

@@ -358,7 +358,7 @@ void ModuleDialogs::checkFrame(const DialogCase& expected, Creation creation) co
     // The template also asks for SHIFTJIS_CHARSET; Wine's dialog manager always
     // creates the font with DEFAULT_CHARSET, so the character set is not checked.
     EXPECT_STREQ(font.lfFaceName, kDialogFace);
-    const korvane::win32::unique_window_dc screen(nullptr);
+    const auto screen = korvane::win32::get_window_dc(nullptr);
     EXPECT_EQ(font.lfHeight, -MulDiv(kDialogPoints, GetDeviceCaps(screen.get(), LOGPIXELSY), kPointsPerInch));
 }
 
@@ -466,8 +466,8 @@ TEST_F(ModuleResources, StripesRunDiagonally) {
 
     const unique_hdc dc(CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
-    const korvane::win32::select_object_guard selected(dc.get(), bitmap.get());
-    ASSERT_TRUE(selected.selected());
+    const auto selected = korvane::win32::select_object(dc.get(), bitmap.get());
+    ASSERT_TRUE(selected);
     for (size_t row = 0; row < std::size(kPoints); ++row) {
         const Point& point = kPoints[row];
         SCOPED_TRACE(testing::Message() << "row " << row << ": (" << point.x << ", " << point.y << ")");
