@@ -17,9 +17,9 @@
 #include <string>
 
 #include "core/args.h"
-#include "core/function_table.h"
 #include "files/file_functions.h"
 #include "files/folder_listing.h"
+#include "module/function_table.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/parameter_text.h"
 

@@ -13,6 +13,8 @@ function(korvane_add_test_program name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    # Tests stand above every layer: they may reach any folder (and tests/support).
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_options(${name} PRIVATE ${KORVANE_WARNINGS})
 endfunction()
 

@@ -1,7 +1,7 @@
 #pragma once
 // KUtl-Tag and KUtl-TagList: reading tags back out of a text of KEY=value items.
 
-#include "core/function_table.h"
+#include "core/call.h"
 
 namespace korvane {
 

@@ -2,7 +2,7 @@
 // The external functions of the file group that describe and walk volumes,
 // folders and files.
 
-#include "core/function_table.h"
+#include "core/call.h"
 #include "core/status.h"
 
 namespace korvane {

@@ -4,7 +4,7 @@
 #include "files/file_ops.h"
 
 #include "core/args.h"
-#include "files/file_ref.h"
+#include "platform/paths/file_ref.h"
 
 namespace korvane {
 namespace {

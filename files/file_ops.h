@@ -5,7 +5,7 @@
 // before is left as it was. A walk stops at its first failing step; what was done
 // before that stays done. They answer with a status only and set no result text.
 
-#include "core/function_table.h"
+#include "core/call.h"
 #include "core/status.h"
 
 namespace korvane {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/args.h"
-#include "files/path_text.h"
+#include "platform/paths/path_text.h"
 
 namespace korvane {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "files/file_ref.h"
-#include "files/path_text.h"
+#include "platform/paths/file_ref.h"
+#include "platform/paths/path_text.h"
 #include "platform/win32/raii.h"
 
 namespace korvane::files {

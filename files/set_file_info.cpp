@@ -7,8 +7,8 @@
 
 #include "core/args.h"
 #include "files/file_functions.h"
-#include "files/file_ref.h"
-#include "files/path_text.h"
+#include "platform/paths/file_ref.h"
+#include "platform/paths/path_text.h"
 #include "platform/win32/local_time.h"
 #include "platform/win32/raii.h"
 #include "platform/win32/system_error.h"

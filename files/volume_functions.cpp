@@ -10,8 +10,8 @@
 #include "core/host_services.h"
 #include "core/result_text.h"
 #include "files/file_functions.h"
-#include "files/file_ref.h"
 #include "files/folder_listing.h"
+#include "platform/paths/file_ref.h"
 #include "platform/win32/system_error.h"
 
 namespace korvane {

@@ -3,9 +3,9 @@
 // web address or "clipboard:", or handed over as a picture, opened as an importer.
 
 #include "core/status.h"
-#include "files/file_ref.h"
 #include "platform/media/importer.h"
 #include "platform/media/owned_bytes.h"
+#include "platform/paths/file_ref.h"
 
 namespace korvane {
 

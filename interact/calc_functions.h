@@ -2,7 +2,7 @@
 // The calculation functions: KUtl-CalcRect, KUtl-CalcPoint and KUtl-CalcColor. Each runs
 // once per command, reads its arguments from the current command and stores one result.
 
-#include "core/function_table.h"
+#include "core/call.h"
 #include "core/status.h"
 
 namespace korvane {

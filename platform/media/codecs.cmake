@@ -1,16 +1,16 @@
 # Portable part of the media layer: the bitmap, the depth table and our own codecs.
-target_sources(korvane_portable PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/bitmap.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/byte_io.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/dib.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/own_codecs.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/packbits.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pict_pixels.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pict_reader.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pict_region.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pict_walk.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pict_writer.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pixel_format.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/sgi.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/tga.cpp
+set(korvane_media_codecs
+    media/bitmap.cpp
+    media/byte_io.cpp
+    media/dib.cpp
+    media/own_codecs.cpp
+    media/packbits.cpp
+    media/pict_pixels.cpp
+    media/pict_reader.cpp
+    media/pict_region.cpp
+    media/pict_walk.cpp
+    media/pict_writer.cpp
+    media/pixel_format.cpp
+    media/sgi.cpp
+    media/tga.cpp
 )

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/dispatch.h"
+#include "module/dispatch.h"
 #include "platform/media/messages.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/parameter_text.h"

@@ -10,7 +10,7 @@
 
 #include "core/args.h"
 #include "files/file_functions.h"
-#include "files/file_ref.h"
+#include "platform/paths/file_ref.h"
 #include "tests/files/files_fixture.h"
 #include "tests/files/sjis_names.h"
 

@@ -1,6 +1,6 @@
 // Path resolution, volume labels and path results on real files under Wine.
 
-#include "files/file_ref.h"
+#include "platform/paths/file_ref.h"
 
 #include <windows.h>
 

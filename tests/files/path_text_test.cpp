@@ -1,4 +1,4 @@
-#include "files/path_text.h"
+#include "platform/paths/path_text.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/function_table.h"
+#include "module/function_table.h"
 #include "platform/win32/raii.h"
 #include "resources/resource_ids.h"
 #include "tests/support/module_host.h"

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "core/args.h"
-#include "core/function_table.h"
 #include "core/status.h"
+#include "module/function_table.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/parameter_text.h"
 

@@ -1,4 +1,4 @@
-#include "files/file_ref.h"
+#include "platform/paths/file_ref.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "core/host_services.h"
-#include "files/path_text.h"
+#include "platform/paths/path_text.h"
 #include "platform/win32/host_window.h"
 #include "platform/win32/raii.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "core/function_table.h"
+#include "core/call.h"
 
 namespace korvane {
 

@@ -1,4 +1,5 @@
-#include "core/dispatch.h"
+#include "module/dispatch.h"
+#include "module/plugin_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "core/version.h"
+#include "module/version.h"
 
 #include <cstring>
 
 #include "core/args.h"
-#include "core/entry.h"
 #include "core/host_services.h"
 #include "core/result_text.h"
+#include "module/entry.h"
 #include "platform/win32/raii.h"
 
 namespace korvane {

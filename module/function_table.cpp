@@ -1,11 +1,11 @@
-#include "core/function_table.h"
+#include "module/function_table.h"
 
 #include "core/tag_functions.h"
-#include "core/version.h"
 #include "files/file_functions.h"
 #include "files/file_ops.h"
 #include "image/image_info.h"
 #include "interact/calc_functions.h"
+#include "module/version.h"
 
 namespace korvane {
 namespace {

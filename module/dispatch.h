@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "core/function_table.h"
 #include "core/status.h"
+#include "module/function_table.h"
 
 namespace korvane {
 

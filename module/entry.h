@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "core/plugin_state.h"
+#include "module/plugin_state.h"
 #include "platform/call_record.h"
 
 namespace korvane {

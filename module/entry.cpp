@@ -1,13 +1,13 @@
-#include "core/entry.h"
+#include "module/entry.h"
 
 #include <cstring>
 #include <new>
 
 #include "core/args.h"
-#include "core/dispatch.h"
-#include "core/function_table.h"
 #include "core/host_services.h"
 #include "files/folder_listing.h"
+#include "module/dispatch.h"
+#include "module/function_table.h"
 #include "platform/media/media.h"
 #include "platform/win32/host_window.h"
 

@@ -3,22 +3,12 @@
 
 #include <cstdint>
 
-#include "core/plugin_state.h"
+#include "core/call.h"
 #include "core/status.h"
 
 namespace korvane {
 
 inline constexpr int kFunctionCount = 40;
-
-// What a handler sees of the call besides the arguments.
-struct CallContext {
-    PluginState* state = nullptr;  // set for the functions that need it
-    void* phase = nullptr;         // three-phase functions: what prepare made
-};
-
-using Handler = Status (*)(CallContext& context);
-using PrepareStep = Status (*)(CallContext& context);
-using FinishStep = Status (*)(Status status, CallContext& context);
 
 struct FunctionEntry {
     const char* name;

@@ -1,4 +1,4 @@
-#include "core/dispatch.h"
+#include "module/dispatch.h"
 
 #include "core/args.h"
 #include "core/host_services.h"
