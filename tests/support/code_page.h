@@ -21,13 +21,13 @@ inline bool codePage932Expected() {
 
 }  // namespace korvane::test
 
-#define KORVANE_REQUIRE_CODE_PAGE_932()                                                                  \
-    do {                                                                                                 \
-        if (GetACP() != ::korvane::test::kShiftJisCodePage) {                                            \
-            if (::korvane::test::codePage932Expected()) {                                                \
-                FAIL() << "this run should have code page 932 but has " << GetACP()                      \
-                       << ": is the Japanese locale broken?";                                            \
-            }                                                                                            \
-            GTEST_SKIP() << "needs the ANSI code page 932 (wine-exec --cp932)";                          \
-        }                                                                                                \
+#define KORVANE_REQUIRE_CODE_PAGE_932()                                             \
+    do {                                                                            \
+        if (GetACP() != ::korvane::test::kShiftJisCodePage) {                       \
+            if (::korvane::test::codePage932Expected()) {                           \
+                FAIL() << "this run should have code page 932 but has " << GetACP() \
+                       << ": is the Japanese locale broken?";                       \
+            }                                                                       \
+            GTEST_SKIP() << "needs the ANSI code page 932 (wine-exec --cp932)";     \
+        }                                                                           \
     } while (0)
