@@ -6,6 +6,7 @@
 #include "files/file_ops.h"
 #include "image/image_info.h"
 #include "interact/calc_functions.h"
+#include "interact/message_boxes.h"
 
 namespace korvane {
 namespace {
@@ -50,8 +51,8 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 35 */ {"KUtl-OpenProgress", unimplementedHandler, nullptr, nullptr, kNoStateOpenProgress},
     /* 36 */ {"KUtl-UpdateProgress", unimplementedHandler, nullptr, nullptr, kNoStateUpdateProgress},
     /* 37 */ {"KUtl-CloseProgress", unimplementedHandler, nullptr, nullptr, kNoStateCloseProgress},
-    /* 38 */ {"KUtl-Answer", unimplementedHandler},
-    /* 39 */ {"KUtl-Ask", unimplementedHandler},
+    /* 38 */ {"KUtl-Answer", answerHandler},
+    /* 39 */ {"KUtl-Ask", askHandler},
 };
 
 }  // namespace

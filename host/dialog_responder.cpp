@@ -119,14 +119,17 @@ std::string oneLine(const std::string& text) {
     return line;
 }
 
+// A user can click only a button that is shown and enabled.
 void pressButton(HWND dialog, int id) {
     const HWND button = GetDlgItem(dialog, id);
-    if (button != nullptr) {
+    if (button == nullptr) {
+        std::fprintf(stderr, "fmhost: the dialog has no control %d to press\n", id);
+    } else if (!IsWindowVisible(button) || !IsWindowEnabled(button)) {
+        std::fprintf(stderr, "fmhost: button %d is hidden or disabled: not pressed\n", id);
+    } else {
         // Posted, not sent: a click may open another dialog, which the responder must be
         // free to answer.
         PostMessageA(button, BM_CLICK, 0, 0);
-    } else {
-        std::fprintf(stderr, "fmhost: the dialog has no control %d to press\n", id);
     }
 }
 
@@ -309,7 +312,10 @@ void DialogResponder::describe(HWND dialog, const std::string& response) {
         return;
     }
     std::FILE* log = log_.get();
-    std::fprintf(log, "dialog \"%s\"\n", oneLine(windowText(dialog)).c_str());
+    RECT window{};
+    GetWindowRect(dialog, &window);
+    std::fprintf(log, "dialog \"%s\" %ldx%ld\n", oneLine(windowText(dialog)).c_str(), window.right - window.left,
+                 window.bottom - window.top);
     std::vector<HWND> children;
     EnumChildWindows(dialog, collectChild, reinterpret_cast<LPARAM>(&children));
     for (const HWND child : children) {
@@ -320,6 +326,12 @@ void DialogResponder::describe(HWND dialog, const std::string& response) {
         std::fprintf(log, "  %d %s \"%s\" %s %s %ld,%ld,%ld,%ld", GetDlgCtrlID(child), className.c_str(),
                      oneLine(windowText(child)).c_str(), IsWindowVisible(child) ? "visible" : "hidden",
                      IsWindowEnabled(child) ? "enabled" : "disabled", rect.left, rect.top, rect.right, rect.bottom);
+        DWORD_PTR mask = 0;
+        if (className == "Edit" &&
+            SendMessageTimeoutA(child, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &mask) &&
+            mask != 0) {
+            std::fputs(" password", log);
+        }
         if (className == PROGRESS_CLASSA) {
             DWORD_PTR low = 0, high = 0, position = 0;
             SendMessageTimeoutA(child, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &low);

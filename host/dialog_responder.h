@@ -6,7 +6,7 @@
 // Responses are queued; each dialog that appears takes the next one as soon as it is shown.
 // A response is a ';'-separated list of actions, performed in order:
 //   set=ID:TEXT   put TEXT into control ID, as typing does (the control notifies its dialog)
-//   press=ID      press button ID the way a click does
+//   press=ID      press button ID the way a click does (nothing when it is hidden or disabled)
 //   key=ENTER     the Enter key, through the dialog's own key handling (also key=ESCAPE)
 //   close         the caption's close box
 //   file=PATH     an open or save dialog: type PATH into its file name field and confirm
@@ -66,7 +66,8 @@ class DialogResponder {
 
     // Queues one response, written as above; false (and `error` says why) when it is not valid.
     bool queue(const std::string& response, std::string& error);
-    // Each dialog that appears is described in FILE before its response acts.
+    // Each dialog that appears is described in FILE before its response acts: its caption
+    // and size, then its controls.
     bool logTo(const std::string& path);
     // Dialogs seen so far (for tests: how many were shown and answered).
     int dialogsSeen() const { return seen_.load(); }

@@ -218,10 +218,10 @@ TEST(Fmhost, GivesEachDialogTheNextResponseAndLogsWhatItShowed) {
                                  "SIn-Message", "Save?", "SIn-Ask", ""});
     EXPECT_EQ(outcome.out, "7\nOK:second\n");
     const std::string text = readFile(log);
-    EXPECT_EQ(text.find("dialog \"Stand-in\"\n"), 0u) << text;
+    EXPECT_EQ(text.find("dialog \"Stand-in\" "), 0u) << text;
     EXPECT_NE(text.find("\"Save?\" visible enabled"), std::string::npos) << text;
     EXPECT_NE(text.find("response: press=7\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("dialog \"Stand-in Ask\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("dialog \"Stand-in Ask\" "), std::string::npos) << text;
     EXPECT_NE(text.find("  100 Edit \"\" visible enabled "), std::string::npos) << text;
     EXPECT_NE(text.find("  1 Button \"OK\" visible enabled "), std::string::npos) << text;
     EXPECT_NE(text.find("response: set=100:second;press=1\n"), std::string::npos) << text;
