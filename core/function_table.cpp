@@ -7,6 +7,7 @@
 #include "image/image_info.h"
 #include "interact/calc_functions.h"
 #include "interact/message_boxes.h"
+#include "interact/pick_color.h"
 
 namespace korvane {
 namespace {
@@ -44,7 +45,7 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 28 */ {"KUtl-EjectVolume", unimplementedHandler},
     /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
     /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
-    /* 31 */ {"KUtl-PickColor", unimplementedHandler},
+    /* 31 */ {"KUtl-PickColor", pickColorHandler},
     /* 32 */ {"KUtl-CalcColor", calcColorHandler},
     /* 33 */ {"KUtl-CalcPoint", calcPointHandler},
     /* 34 */ {"KUtl-CalcRect", calcRectHandler},

@@ -1,5 +1,5 @@
-// KUtl-Answer and KUtl-Ask through the host emulator, their dialogs answered and read by
-// the host's dialog responder as a user would see and answer them.
+// KUtl-Answer, KUtl-Ask and KUtl-PickColor through the host emulator, their dialogs
+// answered and read by the host's dialog responder as a user would see and answer them.
 
 #include <windows.h>
 
@@ -197,6 +197,35 @@ TEST_F(MessageBoxesTest, AskSetsUpItsEntryAndButtons) {
     EXPECT_EQ(password.items[kItemEntry].text, "abc");
     EXPECT_EQ(password.items[IDOK].text, "Go");
     EXPECT_TRUE(password.items[IDOK].enabled);
+}
+
+TEST_F(MessageBoxesTest, PickColorAnswersTheChosenBytes) {
+    struct Row {
+        const char* parameter;
+        const char* response;
+        const char* result;
+    };
+    const Row rows[] = {
+        {"COLOR=#102030", "color=200,100,50", "200,100,50"},
+        {"COLOR=#102030", "press=1", "16,32,48"},  // the initial colour is selected
+        {"", "key=ENTER", "255,255,255"},          // white without a colour
+        {"COLOR=oops", "press=1", "255,255,255"},  // an unusable colour starts from white too
+        {"COLOR=0,0,0", "press=1", "0,0,0"},
+        {"COLOR=#102030", "press=2", "ERROR=-128"},
+        {"MESSAGE=Pick", "key=ESCAPE", "ERROR=-128"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.parameter) + " / " + row.response);
+        const std::string result = answered("KUtl-PickColor", row.parameter, row.response);
+        EXPECT_EQ(result.substr(0, std::string(row.result).size()), row.result);
+    }
+}
+
+TEST_F(MessageBoxesTest, PickColorTitlesTheDialogWithTheMessage) {
+    EXPECT_EQ(answered("KUtl-PickColor", "MESSAGE='Background colour'", "press=1"), "255,255,255");
+    EXPECT_EQ(shown().caption, "Background colour");
+    EXPECT_EQ(answered("KUtl-PickColor", "MESSAGE=", "press=1"), "255,255,255");
+    EXPECT_NE(shown().caption, "");  // the system's own title
 }
 
 // The message box's layout measured independently: the test lays the template out itself
