@@ -38,13 +38,25 @@ double seconds() {
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// The listing kept between the walk's calls, as the module's PluginState keeps it.
+korvane::files::KeptFolderListing gListing;
+
+korvane::Status folderItemCount(korvane::Call& call) {
+    return korvane::folderItemCountHandler(call, &gListing);
+}
+
+korvane::Status getFolderItem(korvane::Call& call) {
+    return korvane::getFolderItemHandler(call, &gListing);
+}
+
 korvane::Status run(korvane::Handler handler, const std::string& text, std::string* result) {
     korvane::test::FakeHost host;
     korvane::Status status;
     {
         korvane::test::ParameterText parameters(text);
-        korvane::CallContext context;
-        status = handler(context);
+        korvane::Call call;
+        call.host = &host;
+        status = handler(call);
     }
     if (result != nullptr) {
         *result = host.result.value_or("");
@@ -92,13 +104,11 @@ double keptWalk(const std::string& folder, bool* complete) {
     const std::string path = "PATH=" + escaped(folder);
     const double start = seconds();
     std::string count;
-    *complete = run(korvane::folderItemCountHandler, path, &count) == korvane::kNoErr;
+    *complete = run(folderItemCount, path, &count) == korvane::kNoErr;
     const int n = std::atoi(count.c_str());
     for (int i = 1; i <= n && *complete; ++i) {
         std::string name;
-        *complete =
-            run(korvane::getFolderItemHandler, path + " INDEX=" + std::to_string(i), &name) == korvane::kNoErr &&
-            !name.empty();
+        *complete = run(getFolderItem, path + " INDEX=" + std::to_string(i), &name) == korvane::kNoErr && !name.empty();
     }
     return seconds() - start;
 }
@@ -111,12 +121,11 @@ double freshWalk(const std::string& folder, int count, int sample, bool* complet
     for (int k = 0; k < sample && *complete; ++k) {
         const int index = 1 + static_cast<int>(static_cast<long long>(k) * count / sample);
         setFolderAge(folder, 0);
-        korvane::files::forgetFolderListing();
+        gListing = korvane::files::KeptFolderListing{};
         const double start = seconds();
         std::string name;
         *complete =
-            run(korvane::getFolderItemHandler, path + " INDEX=" + std::to_string(index), &name) == korvane::kNoErr &&
-            !name.empty();
+            run(getFolderItem, path + " INDEX=" + std::to_string(index), &name) == korvane::kNoErr && !name.empty();
         spent += seconds() - start;
     }
     return spent / sample * (count + 1);

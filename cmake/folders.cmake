@@ -37,3 +37,14 @@ function(korvane_folder_library name folder)
         target_link_libraries(${name} INTERFACE ${ARG_USES})
     endif()
 endfunction()
+
+# korvane_header_library(NAME FILE): one header (FILE, relative to the source root) as a
+# library of its own, for a folder most of which no library may see.
+function(korvane_header_library name file)
+    set(stage ${CMAKE_BINARY_DIR}/include/${name})
+    get_filename_component(parent ${stage}/${file} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${file} ${stage}/${file} SYMBOLIC)
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${stage})
+endfunction()

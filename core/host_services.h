@@ -1,7 +1,7 @@
 #pragma once
-// What the portable core needs from the host during one external call: storing the
+// What the portable code needs from the host during one external call: storing the
 // result text and host memory. The Win32 entry point serves it from the host's call
-// record; native tests serve it from a fake.
+// record; native tests serve it from a fake. A call reaches it through its Call.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,12 +21,5 @@ class HostServices {
     // Status of the host's last memory operation.
     virtual Status memoryError() = 0;
 };
-
-// The services of the call in progress; null outside a call.
-HostServices* currentHost();
-void setCurrentHost(HostServices* host);
-
-// Stores `text` as the call's result. A null text answers kParamErr and changes nothing.
-Status setResult(const char* text);
 
 }  // namespace korvane

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "core/args.h"
-#include "core/host_services.h"
 #include "core/result_text.h"
 
 namespace korvane {
@@ -28,7 +27,7 @@ bool isPathArgumentName(const char* name) {
     return false;
 }
 
-Status tagHandler(CallContext& /*context*/) {
+Status tagHandler(Call& call) {
     const char* name = tagValue("TAG");
     if (name == nullptr) {
         name = argAt(1);
@@ -46,14 +45,14 @@ Status tagHandler(CallContext& /*context*/) {
         std::strncpy(escaped, value, kMaxShortText);
         escaped[kMaxShortText] = '\0';
         escapeText(escaped);
-        setResult(escaped);
+        call.setResult(escaped);
     } else {
-        setResult(value);
+        call.setResult(value);
     }
     return kNoErr;
 }
 
-Status tagListHandler(CallContext& /*context*/) {
+Status tagListHandler(Call& call) {
     const int count = tagCount();
     if (count == 0) {
         return kNoErr;
@@ -62,7 +61,10 @@ Status tagListHandler(CallContext& /*context*/) {
     for (int i = 1; i <= count; ++i) {
         size += static_cast<int32_t>(std::strlen(tagName(i))) + 1;
     }
-    HostServices* host = currentHost();
+    HostServices* host = call.host;
+    if (host == nullptr) {
+        return kParamErr;
+    }
     char* text = host->newPointer(size);
     if (Status error = host->memoryError(); error != kNoErr || text == nullptr) {
         return error != kNoErr ? error : kOutOfMemory;
@@ -75,7 +77,7 @@ Status tagListHandler(CallContext& /*context*/) {
         *cursor++ = ' ';
     }
     cursor[-1] = '\0';  // the last separator becomes the terminator
-    const Status status = setResult(text);
+    const Status status = call.setResult(text);
     host->disposePointer(text);
     return status;
 }

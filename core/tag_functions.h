@@ -5,8 +5,8 @@
 
 namespace korvane {
 
-Status tagHandler(CallContext& context);
-Status tagListHandler(CallContext& context);
+Status tagHandler(Call& call);
+Status tagListHandler(Call& call);
 
 // Argument names whose values are paths: SRC, DEST, PATH, LOCATION, ORIGINAL, APP, DOC.
 bool isPathArgumentName(const char* name);

@@ -4,14 +4,17 @@
 
 #include "core/call.h"
 #include "core/status.h"
+#include "files/folder_listing.h"
 
 namespace korvane {
 
-Status volumeCountHandler(CallContext& context);      // KUtl-VolumeCount
-Status getVolumeHandler(CallContext& context);        // KUtl-GetVolume
-Status folderItemCountHandler(CallContext& context);  // KUtl-FolderItemCount
-Status getFolderItemHandler(CallContext& context);    // KUtl-GetFolderItem
-Status fileInfoHandler(CallContext& context);         // KUtl-FileInfo
-Status setFileInfoHandler(CallContext& context);      // KUtl-SetFileInfo
+Status volumeCountHandler(Call& call);  // KUtl-VolumeCount
+Status getVolumeHandler(Call& call);    // KUtl-GetVolume
+// These three list folders through `kept`, the listing kept between calls (the module
+// hands in its PluginState's; null: a fresh listing each time).
+Status folderItemCountHandler(Call& call, files::KeptFolderListing* kept);  // KUtl-FolderItemCount
+Status getFolderItemHandler(Call& call, files::KeptFolderListing* kept);    // KUtl-GetFolderItem
+Status fileInfoHandler(Call& call, files::KeptFolderListing* kept);         // KUtl-FileInfo
+Status setFileInfoHandler(Call& call);                                      // KUtl-SetFileInfo
 
 }  // namespace korvane

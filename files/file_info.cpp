@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "core/args.h"
-#include "core/host_services.h"
 #include "core/result_text.h"
 #include "core/shift_jis.h"
 #include "files/file_functions.h"
@@ -245,7 +244,7 @@ void appendExtraItems(WorkingText& text, const FileRef& ref, const char* path, c
 
 }  // namespace
 
-Status fileInfoHandler(CallContext&) {
+Status fileInfoHandler(Call& call, files::KeptFolderListing* kept) {
     const char* pathText = tagValue("PATH");
     if (pathText == nullptr) {
         return kParamErr;
@@ -269,7 +268,7 @@ Status fileInfoHandler(CallContext&) {
 
     if (item.kind == ItemKind::kVolume || item.kind == ItemKind::kFolder) {
         int32_t count = 0;
-        if (const DWORD error = files::countFolderItems(path, &count); error != files::kNoError) {
+        if (const DWORD error = files::countFolderItems(path, &count, kept); error != files::kNoError) {
             return win32::statusForSystemError(error);
         }
         textAppend(text, " ITEMCOUNT=");
@@ -287,13 +286,13 @@ Status fileInfoHandler(CallContext&) {
             return status;
         }
         if (!complete) {
-            return setResult(text.c_str());
+            return call.setResult(text.c_str());
         }
     }
     if (tagValue("EXTRA") != nullptr) {
         appendExtraItems(text, ref, path, item);
     }
-    return setResult(text.c_str());
+    return call.setResult(text.c_str());
 }
 
 }  // namespace korvane

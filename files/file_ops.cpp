@@ -68,15 +68,15 @@ Status newFolder(const char* pathText, const char* nameText) {
     return createFolder(ref.path);
 }
 
-Status copyFileHandler(CallContext&) {
+Status copyFileHandler(Call&) {
     return transferHandler(TransferOp::kCopy);
 }
 
-Status moveFileHandler(CallContext&) {
+Status moveFileHandler(Call&) {
     return transferHandler(TransferOp::kMove);
 }
 
-Status newFolderHandler(CallContext&) {
+Status newFolderHandler(Call&) {
     const char* path = pathArgument("PATH");
     if (path == nullptr) {
         return kParamErr;
@@ -84,7 +84,7 @@ Status newFolderHandler(CallContext&) {
     return newFolder(path, tagValue("NAME"));
 }
 
-Status deleteFileHandler(CallContext&) {
+Status deleteFileHandler(Call&) {
     const char* path = pathArgument("PATH");
     return path != nullptr ? deletePath(path) : kParamErr;
 }

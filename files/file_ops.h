@@ -39,9 +39,9 @@ Status deletePath(const char* pathText);
 Status newFolder(const char* pathText, const char* nameText);
 
 // Handlers of KUtl-CopyFile, KUtl-MoveFile, KUtl-NewFolder and KUtl-DeleteFile.
-Status copyFileHandler(CallContext& context);
-Status moveFileHandler(CallContext& context);
-Status newFolderHandler(CallContext& context);
-Status deleteFileHandler(CallContext& context);
+Status copyFileHandler(Call& call);
+Status moveFileHandler(Call& call);
+Status newFolderHandler(Call& call);
+Status deleteFileHandler(Call& call);
 
 }  // namespace korvane

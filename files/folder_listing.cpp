@@ -2,8 +2,6 @@
 
 #include <cstring>
 #include <new>
-#include <string>
-#include <vector>
 
 #include "platform/paths/file_ref.h"
 #include "platform/paths/path_text.h"
@@ -23,20 +21,7 @@ constexpr size_t kWholeListing = static_cast<size_t>(-1);
 // "*.*" after the folder and its separator.
 constexpr size_t kPatternCapacity = kPathCapacity + 8;
 
-struct Item {
-    std::string name;
-    bool isFolder;
-};
-
-struct Listing {
-    bool kept = false;
-    std::string folder;
-    FILETIME created{};
-    FILETIME written{};
-    std::vector<Item> items;
-};
-
-Listing gKept;
+using Listing = KeptFolderListing;
 
 ULONGLONG toNumber(const FILETIME& time) {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -86,7 +71,7 @@ DWORD listFolder(const char* folder, size_t limit, Listing* listing) {
         while (more && listing->items.size() < limit) {
             if (isCounted(entry)) {
                 listing->items.push_back(
-                    Item{entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+                    FolderItem{entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
             }
             more = FindNextFileA(search.get(), &entry) != FALSE;
         }
@@ -118,13 +103,13 @@ bool folderTimes(const char* folder, FILETIME* created, FILETIME* written) {
 
 // The listing of `folder`: the kept one while the folder is unchanged, else a fresh one.
 // A fresh listing that will not be kept is taken only as far as item `needed`.
-DWORD currentListing(const char* folder, size_t needed, const Listing** out) {
+DWORD currentListing(const char* folder, size_t needed, Listing& kept, const Listing** out) {
     FILETIME created{};
     FILETIME written{};
     const bool timesKnown = folderTimes(folder, &created, &written);
-    if (timesKnown && gKept.kept && gKept.folder == folder && sameTime(gKept.created, created) &&
-        sameTime(gKept.written, written)) {
-        *out = &gKept;
+    if (timesKnown && kept.kept && kept.folder == folder && sameTime(kept.created, created) &&
+        sameTime(kept.written, written)) {
+        *out = &kept;
         return kNoError;
     }
     FILETIME now{};
@@ -132,31 +117,32 @@ DWORD currentListing(const char* folder, size_t needed, const Listing** out) {
     // A change made within the time stamp's resolution of the listing could leave the
     // folder's time as it was: such a listing is answered once and not kept.
     const bool keep = timesKnown && toNumber(now) >= toNumber(written) + kTimeStampResolution;
-    gKept.kept = false;
-    const DWORD error = listFolder(folder, keep ? kWholeListing : needed, &gKept);
+    kept.kept = false;
+    const DWORD error = listFolder(folder, keep ? kWholeListing : needed, &kept);
     if (error != kNoError) {
-        gKept.items.clear();
+        kept.items.clear();
         return error;
     }
-    *out = &gKept;
+    *out = &kept;
     if (keep) {
         try {
-            gKept.folder = folder;
+            kept.folder = folder;
         } catch (const std::bad_alloc&) {
             return kNoError;
         }
-        gKept.created = created;
-        gKept.written = written;
-        gKept.kept = true;
+        kept.created = created;
+        kept.written = written;
+        kept.kept = true;
     }
     return kNoError;
 }
 
 }  // namespace
 
-DWORD countFolderItems(const char* folder, int32_t* count) {
+DWORD countFolderItems(const char* folder, int32_t* count, KeptFolderListing* kept) {
+    Listing fresh;
     const Listing* listing = nullptr;
-    const DWORD error = currentListing(folder, kWholeListing, &listing);
+    const DWORD error = currentListing(folder, kWholeListing, kept != nullptr ? *kept : fresh, &listing);
     if (error != kNoError) {
         return error;
     }
@@ -164,29 +150,31 @@ DWORD countFolderItems(const char* folder, int32_t* count) {
     return kNoError;
 }
 
-DWORD folderItemAt(const char* folder, int32_t index, char* name, size_t capacity, bool* isFolder) {
+DWORD folderItemAt(const char* folder,
+                   int32_t index,
+                   char* name,
+                   size_t capacity,
+                   bool* isFolder,
+                   KeptFolderListing* kept) {
     if (index < 1) {
         return ERROR_NO_MORE_FILES;
     }
+    Listing fresh;
     const Listing* listing = nullptr;
-    const DWORD error = currentListing(folder, static_cast<size_t>(index), &listing);
+    const DWORD error = currentListing(folder, static_cast<size_t>(index), kept != nullptr ? *kept : fresh, &listing);
     if (error != kNoError) {
         return error;
     }
     if (static_cast<size_t>(index) > listing->items.size()) {
         return ERROR_NO_MORE_FILES;
     }
-    const Item& item = listing->items[static_cast<size_t>(index) - 1];
+    const FolderItem& item = listing->items[static_cast<size_t>(index) - 1];
     if (item.name.size() + 1 > capacity) {
         return ERROR_INSUFFICIENT_BUFFER;
     }
     std::memcpy(name, item.name.c_str(), item.name.size() + 1);
     *isFolder = item.isFolder;
     return kNoError;
-}
-
-void forgetFolderListing() {
-    gKept = Listing{};
 }
 
 }  // namespace korvane::files

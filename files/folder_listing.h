@@ -13,19 +13,39 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace korvane::files {
 
 inline constexpr DWORD kNoError = ERROR_SUCCESS;
 
+struct FolderItem {
+    std::string name;
+    bool isFolder;
+};
+
+// The listing kept between calls: a member of the module's PluginState, so it is
+// forgotten at shutdown. Assigning a new one forgets it too.
+struct KeptFolderListing {
+    bool kept = false;
+    std::string folder;
+    FILETIME created{};
+    FILETIME written{};
+    std::vector<FolderItem> items;
+};
+
 // Number of items of `folder` (native, absolute). Answers 0 or the system's error code.
-DWORD countFolderItems(const char* folder, int32_t* count);
+// `kept` may be null: then the folder is listed afresh and nothing is kept.
+DWORD countFolderItems(const char* folder, int32_t* count, KeptFolderListing* kept);
 
 // Item `index` (1-based) of `folder`: its name into `name` (capacity counts the
 // terminator) and whether it is a folder. Past the last item: ERROR_NO_MORE_FILES.
-DWORD folderItemAt(const char* folder, int32_t index, char* name, size_t capacity, bool* isFolder);
-
-// Forgets the kept listing (at shutdown, and for tests that compare with a fresh one).
-void forgetFolderListing();
+DWORD folderItemAt(const char* folder,
+                   int32_t index,
+                   char* name,
+                   size_t capacity,
+                   bool* isFolder,
+                   KeptFolderListing* kept);
 
 }  // namespace korvane::files

@@ -173,7 +173,7 @@ DWORD apply(const char* path,
 
 }  // namespace
 
-Status setFileInfoHandler(CallContext&) {
+Status setFileInfoHandler(Call&) {
     const char* pathText = tagValue("PATH");
     if (pathText == nullptr) {
         return kParamErr;

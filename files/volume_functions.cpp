@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "core/args.h"
-#include "core/host_services.h"
 #include "core/result_text.h"
 #include "files/file_functions.h"
 #include "files/folder_listing.h"
@@ -45,23 +44,23 @@ Status readFolder(FileRef* folder) {
     return folder->isFolder ? kNoErr : kNotAFolder;
 }
 
-Status setNumberResult(int32_t n) {
+Status setNumberResult(Call& call, int32_t n) {
     LocalText<16> text;
     textSetNumber(text, n);
-    return setResult(text.c_str());
+    return call.setResult(text.c_str());
 }
 
 }  // namespace
 
-Status volumeCountHandler(CallContext&) {
+Status volumeCountHandler(Call& call) {
     const DWORD drives = GetLogicalDrives();
     if (drives == 0) {
         return win32::lastErrorStatus();
     }
-    return setNumberResult(std::popcount(drives));
+    return setNumberResult(call, std::popcount(drives));
 }
 
-Status getVolumeHandler(CallContext&) {
+Status getVolumeHandler(Call& call) {
     int32_t index = 0;
     if (!readIndex(kVolumeIndexToken, &index)) {
         return kParamErr;
@@ -84,22 +83,22 @@ Status getVolumeHandler(CallContext&) {
     if (std::strlen(root) == kDriveRootLength && root[1] == ':' && root[2] == '\\') {
         root[kDriveRootLength - 1] = '\0';
     }
-    return setResult(root);
+    return call.setResult(root);
 }
 
-Status folderItemCountHandler(CallContext&) {
+Status folderItemCountHandler(Call& call, files::KeptFolderListing* kept) {
     FileRef folder;
     if (const Status status = readFolder(&folder); status != kNoErr) {
         return status;
     }
     int32_t count = 0;
-    if (const DWORD error = files::countFolderItems(folder.path, &count); error != files::kNoError) {
+    if (const DWORD error = files::countFolderItems(folder.path, &count, kept); error != files::kNoError) {
         return win32::statusForSystemError(error);
     }
-    return setNumberResult(count);
+    return setNumberResult(call, count);
 }
 
-Status getFolderItemHandler(CallContext&) {
+Status getFolderItemHandler(Call& call, files::KeptFolderListing* kept) {
     FileRef folder;
     if (const Status status = readFolder(&folder); status != kNoErr) {
         return status;
@@ -114,14 +113,14 @@ Status getFolderItemHandler(CallContext&) {
     // A name of MAX_PATH characters, the ":" of a folder and the terminator.
     char name[MAX_PATH + 2];
     bool isFolder = false;
-    if (const DWORD error = files::folderItemAt(folder.path, index, name, MAX_PATH + 1, &isFolder);
+    if (const DWORD error = files::folderItemAt(folder.path, index, name, MAX_PATH + 1, &isFolder, kept);
         error != files::kNoError) {
         return win32::statusForSystemError(error);
     }
     if (isFolder) {
         std::strcat(name, ":");
     }
-    return setResult(name);
+    return call.setResult(name);
 }
 
 }  // namespace korvane

@@ -27,7 +27,8 @@ constexpr int kExitUsage = 2;
 constexpr char kDefaultModuleName[] = "Korvane.fmx";
 constexpr char kUsage[] =
     "usage: fmhost [--plugin FILE] [--interface-version N] [--no-startup] [--kind K] [--window WxH]\n"
-    "              [--list] [--screenshot FILE.bmp] [--clipboard-out FILE] [NAME PARAM]...\n";
+    "              [--list] [--screenshot FILE.bmp] [--clipboard-out FILE] [--respond ACTIONS]...\n"
+    "              [--dialog-log FILE] [NAME PARAM]...\n";
 
 struct Options {
     std::string plugin;
@@ -39,6 +40,8 @@ struct Options {
     bool list = false;
     std::string screenshot;
     std::string clipboardOut;
+    std::vector<std::string> responses;
+    std::string dialogLog;
     std::vector<std::pair<std::string, std::string>> calls;
 };
 
@@ -120,6 +123,16 @@ std::optional<std::string> parseOptions(int argc, char** argv, Options& options)
                 return arg + " needs a file";
         } else if (arg == "--clipboard-out") {
             if (!value(options.clipboardOut))
+                return arg + " needs a file";
+        } else if (arg == "--respond") {
+            std::string error;
+            if (!value(text))
+                return arg + " needs actions";
+            if (!korvane::host::parseDialogActions(text, error))
+                return arg + ": " + error;
+            options.responses.push_back(text);
+        } else if (arg == "--dialog-log") {
+            if (!value(options.dialogLog))
                 return arg + " needs a file";
         } else if (arg == "--") {
             positional.insert(positional.end(), argv + i + 1, argv + argc);
@@ -205,6 +218,15 @@ int run(const Options& options) {
             return usageError("no function " + name);
         }
     }
+    // Always watching, so that a dialog nobody answers is ended instead of waiting for ever.
+    std::string error;
+    for (const std::string& response : options.responses) {
+        host.responder().queue(response, error);
+    }
+    if (!options.dialogLog.empty() && !host.responder().logTo(options.dialogLog)) {
+        return usageError("cannot write " + options.dialogLog);
+    }
+    host.responder().start(GetCurrentThreadId());
     if ((options.width != korvane::host::kDefaultDocumentWidth ||
          options.height != korvane::host::kDefaultDocumentHeight) &&
         !host.openWindow(options.width, options.height)) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/capture.h"
+#include "host/dialog_responder.h"
 #include "host/host_memory.h"
 #include "host/host_window.h"
 #include "platform/call_record.h"
@@ -98,6 +99,9 @@ class Host {
     bool saveScreenshot(const std::string& path) const { return writeBmp(path, screenshot()); }
     ClipboardContent saveClipboard(const std::string& path) const { return writeClipboard(path, window_.frame()); }
 
+    // Answers the dialogs shown during calls; start it with responder().start(GetCurrentThreadId()).
+    DialogResponder& responder() { return responder_; }
+
   private:
     ExternCallRecord newRecord(uint8_t kind);
     void send(ExternCallRecord& record);
@@ -111,6 +115,7 @@ class Host {
     std::vector<std::string> functionNames_;
     int16_t interfaceVersion_ = kDefaultInterfaceVersion;
     bool started_ = false;
+    DialogResponder responder_;  // last: it stops watching before the windows go
 };
 
 }  // namespace korvane::host

@@ -1,6 +1,5 @@
 #include "image/image_info.h"
 
-#include "core/host_services.h"
 #include "core/result_text.h"
 #include "image/image_source.h"
 
@@ -61,7 +60,7 @@ void appendPageCount(const ImageSource& source, media::Importer& importer, Worki
 
 }  // namespace
 
-Status imageInfoHandler(CallContext& /*context*/) {
+Status imageInfoHandler(Call& call) {
     ImageSource source;
     if (Status status = loadImage(source); status != kNoErr) {
         return status;
@@ -75,7 +74,7 @@ Status imageInfoHandler(CallContext& /*context*/) {
     }
     appendPageCount(source, source.importer, text);
     closeImage(source);
-    return setResult(text.c_str());
+    return call.setResult(text.c_str());
 }
 
 }  // namespace korvane

@@ -6,6 +6,6 @@
 
 namespace korvane {
 
-Status imageInfoHandler(CallContext& context);
+Status imageInfoHandler(Call& call);
 
 }  // namespace korvane

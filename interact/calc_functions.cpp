@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/args.h"
-#include "core/host_services.h"
 #include "core/result_text.h"
 #include "interact/color_text.h"
 #include "interact/geometry.h"
@@ -15,20 +14,20 @@ namespace {
 constexpr size_t kCalcResultCapacity = 64;
 using CalcResult = LocalText<kCalcResultCapacity>;
 
-Status answer(const CalcResult& result) {
-    return setResult(result.c_str());
+Status answer(Call& call, const CalcResult& result) {
+    return call.setResult(result.c_str());
 }
 
-Status answerBool(bool value) {
+Status answerBool(Call& call, bool value) {
     CalcResult result;
     textAppendBool(result, value);
-    return answer(result);
+    return answer(call, result);
 }
 
-Status answerNumber(int32_t value) {
+Status answerNumber(Call& call, int32_t value) {
     CalcResult result;
     textAppendNumber(result, value);
-    return answer(result);
+    return answer(call, result);
 }
 
 // ---- CalcRect ----
@@ -146,7 +145,7 @@ bool isPresent(const char* name) {
 
 }  // namespace
 
-Status calcRectHandler(CallContext&) {
+Status calcRectHandler(Call& call) {
     Rect r;
     if (!readRectArg("RECT", &r) && !readRectArgAt(1, &r)) {
         return kParamErr;
@@ -154,12 +153,12 @@ Status calcRectHandler(CallContext&) {
     CalcResult result;
     for (const RectPart& part : kRectParts) {
         if (applyRectPart(part, r, result)) {
-            return answer(result);
+            return answer(call, result);
         }
     }
     Rect outer;
     if (readRectArg("INSIDE", &outer)) {
-        return answerBool(!isEmptyRect(r) && rectWithin(r, outer));
+        return answerBool(call, !isEmptyRect(r) && rectWithin(r, outer));
     }
     if (!isEmptyRect(r)) {
         r = applyRectOperations(r);
@@ -168,10 +167,10 @@ Status calcRectHandler(CallContext&) {
         r = Rect{};
     }
     formatRectText(result, r);
-    return answer(result);
+    return answer(call, result);
 }
 
-Status calcPointHandler(CallContext&) {
+Status calcPointHandler(Call& call) {
     Point p;
     if (!readPointArg("POINT", &p) && !readPointArgAt(1, &p)) {
         return kParamErr;
@@ -180,7 +179,7 @@ Status calcPointHandler(CallContext&) {
         int32_t n = 0;
         const ValueAccess access = queryOrSetNumber(part.keyword, &n);
         if (access == ValueAccess::kQuery) {
-            return answerNumber(p.*part.member);
+            return answerNumber(call, p.*part.member);
         }
         if (access == ValueAccess::kAssign) {
             p.*part.member = storeInt16(n);
@@ -188,7 +187,7 @@ Status calcPointHandler(CallContext&) {
     }
     Rect area;
     if (readRectArg("INSIDE", &area)) {
-        return answerBool(pointInRect(p, area));
+        return answerBool(call, pointInRect(p, area));
     }
     Point amount;
     if (readPointArg("ADD", &amount)) {
@@ -199,10 +198,10 @@ Status calcPointHandler(CallContext&) {
     }
     CalcResult result;
     formatPointText(result, p);
-    return answer(result);
+    return answer(call, result);
 }
 
-Status calcColorHandler(CallContext&) {
+Status calcColorHandler(Call& call) {
     Color c;
     if (!readColorArg("COLOR", &c) && !readColorArgAt(1, &c)) {
         return kParamErr;
@@ -211,7 +210,7 @@ Status calcColorHandler(CallContext&) {
         int32_t n = 0;
         const ValueAccess access = queryOrSetNumber(part.keyword, &n);
         if (access == ValueAccess::kQuery) {
-            return answerNumber(byteOfComponent(c.*part.member));
+            return answerNumber(call, byteOfComponent(c.*part.member));
         }
         if (access == ValueAccess::kAssign) {
             c.*part.member = componentFromAssignment(n);
@@ -232,7 +231,7 @@ Status calcColorHandler(CallContext&) {
     }
     CalcResult result;
     formatColorText(result, c);
-    return answer(result);
+    return answer(call, result);
 }
 
 }  // namespace korvane

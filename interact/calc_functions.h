@@ -8,11 +8,11 @@
 namespace korvane {
 
 // KUtl-CalcRect: query, change and test the rectangle RECT (or the first argument).
-Status calcRectHandler(CallContext& context);
+Status calcRectHandler(Call& call);
 // KUtl-CalcPoint: query, change and test the point POINT (or the first argument).
-Status calcPointHandler(CallContext& context);
+Status calcPointHandler(Call& call);
 // KUtl-CalcColor: query and change the colour COLOR (or the first argument). A swatch
 // (SAMPLE, SAMPLE3D) is not built yet and answers kUnimplemented.
-Status calcColorHandler(CallContext& context);
+Status calcColorHandler(Call& call);
 
 }  // namespace korvane

@@ -1,7 +1,6 @@
 #include "module/dispatch.h"
 
 #include "core/args.h"
-#include "core/host_services.h"
 #include "core/result_text.h"
 #include "platform/media/messages.h"
 
@@ -18,28 +17,28 @@ const FunctionEntry* entryFor(const FunctionEntry* table, int32_t number) {
     return &table[number];
 }
 
-Status prepare(const FunctionEntry* entry, CallContext& context) {
+Status prepare(const FunctionEntry* entry, Call& call) {
     if (entry == nullptr || entry->prepare == nullptr) {
         return kNoErr;
     }
-    return entry->prepare(context);
+    return entry->prepare(call);
 }
 
-Status run(const FunctionEntry* entry, CallContext& context) {
+Status run(const FunctionEntry* entry, Call& call) {
     if (entry == nullptr || entry->run == nullptr) {
         return kParamErr;
     }
-    if (entry->missingState != 0 && context.state == nullptr) {
+    if (entry->missingState != 0 && call.state == nullptr) {
         return entry->missingState;
     }
-    return entry->run(context);
+    return entry->run(call);
 }
 
-Status finish(const FunctionEntry* entry, Status status, CallContext& context) {
+Status finish(const FunctionEntry* entry, Status status, Call& call) {
     if (entry == nullptr || entry->finish == nullptr) {
         return status;
     }
-    return entry->finish(status, context);
+    return entry->finish(status, call);
 }
 
 // The message for a negative status, as the media layer's string lists hold it.
@@ -59,29 +58,27 @@ void appendErrorMessage(WorkingText& reply, Status status) {
 
 }  // namespace
 
-Status runExternalFunction(const FunctionEntry* table, int32_t number, PluginState* state) {
+Status runExternalFunction(const FunctionEntry* table, int32_t number, Call& call) {
     const FunctionEntry* entry = entryFor(table, number);
-    CallContext context;
-    context.state = state;
 
-    Status status = prepare(entry, context);
+    Status status = prepare(entry, call);
     if (status == kNoErr) {
         do {
-            status = run(entry, context);
+            status = run(entry, call);
         } while (status == kNoErr && nextCommand());
         if (status == kNoErr) {
             // A command that could not be parsed for want of memory is not a success.
             status = parameterTextStatus();
         }
     }
-    status = finish(entry, status, context);
+    status = finish(entry, status, call);
     if (status != kNoErr) {
-        storeErrorReply(status);
+        storeErrorReply(call, status);
     }
     return status;
 }
 
-void storeErrorReply(Status status, bool parsed) {
+void storeErrorReply(Call& call, Status status, bool parsed) {
     LocalText<kMaxShortText * 2> reply;
     textSet(reply, "ERROR=");
     textAppendNumber(reply, status);
@@ -90,14 +87,14 @@ void storeErrorReply(Status status, bool parsed) {
         textAppend(reply, " ARGS=");
         textAppendNumber(reply, commandIndex());
     }
-    setResult(reply.c_str());
+    call.setResult(reply.c_str());
 }
 
 }  // namespace korvane
 
 namespace korvane {
 
-Status unimplementedHandler(CallContext& /*context*/) {
+Status unimplementedHandler(Call& /*call*/) {
     return kUnimplemented;
 }
 

@@ -10,11 +10,12 @@
 namespace korvane {
 
 // Runs function `number` of `table` over the parameter text already started with
-// startParameterText(). `state` may be null. On failure the error reply is stored.
-Status runExternalFunction(const FunctionEntry* table, int32_t number, PluginState* state);
+// startParameterText(), handing `call` to its handler. On failure the error reply is
+// stored as the call's result.
+Status runExternalFunction(const FunctionEntry* table, int32_t number, Call& call);
 
-// Builds and stores "ERROR=status [MESSAGE='...'] [ARGS=n]". `parsed` is false when the
-// parameter text could not even be fetched: then no command can be named.
-void storeErrorReply(Status status, bool parsed = true);
+// Builds and stores "ERROR=status [MESSAGE='...'] [ARGS=n]" as the call's result. `parsed`
+// is false when the parameter text could not even be fetched: then no command can be named.
+void storeErrorReply(Call& call, Status status, bool parsed = true);
 
 }  // namespace korvane

@@ -4,8 +4,10 @@
 #include <new>
 
 #include "core/args.h"
+#include "core/call.h"
 #include "core/host_services.h"
 #include "files/folder_listing.h"
+#include "module/call_resources.h"
 #include "module/dispatch.h"
 #include "module/function_table.h"
 #include "platform/media/media.h"
@@ -20,9 +22,8 @@ constexpr int32_t kPreferencesArgument = 3;
 // The notice that the media layer is too old (dialog template in the module).
 constexpr WORD kMediaNoticeDialog = 23809;
 
-ExternCallRecord* gRecord = nullptr;
+// What lives from start-up to shutdown; the only state kept between host calls.
 PluginState* gState = nullptr;
-HINSTANCE gInstance = nullptr;
 
 // The host's memory and result handle, as the call record offers them.
 class RecordHost final : public HostServices {
@@ -97,19 +98,8 @@ class ParameterBuffer {
     char* buffer_ = nullptr;
 };
 
-void closeSearch(PluginState& state) {
-    if (state.searchHandle != kNoSearchHandle) {
-        FindClose(reinterpret_cast<HANDLE>(state.searchHandle));
-        state.searchHandle = kNoSearchHandle;
-    }
-}
-
+// Shutdown is destroying the state: each member releases what its function kept.
 void shutdownPlugin() {
-    files::forgetFolderListing();
-    if (gState == nullptr) {
-        return;
-    }
-    closeSearch(*gState);
     delete gState;
     gState = nullptr;
 }
@@ -146,24 +136,28 @@ int32_t startup(const ExternCallRecord& record) {
     return record.interfaceVersion;
 }
 
-void externalCall(ExternCallRecord& record) {
+// One external call: the parameter text from the host, a Call holding everything the
+// handler may use, and the function run over it.
+void externalCall(ExternCallRecord& record, CallResources& resources) {
     RecordHost host(record);
-    setCurrentHost(&host);
-    {
-        ParameterBuffer parameters(host);
-        if (Status status = parameters.fetch(record); status != kNoErr) {
-            storeErrorReply(status, /*parsed=*/false);
-        } else {
-            runExternalFunction(functionTable(), record.functionNumber, gState);
-        }
+    Call call;
+    call.host = &host;
+    call.moduleInstance = record.pluginInstance;
+    call.documentWindow = hostDocumentWindow();
+    call.state = gState;
+    call.resources = &resources;
+    ParameterBuffer parameters(host);
+    if (Status status = parameters.fetch(record); status != kNoErr) {
+        storeErrorReply(call, status, /*parsed=*/false);
+    } else {
+        runExternalFunction(functionTable(), record.functionNumber, call);
     }
-    setCurrentHost(nullptr);
 }
 
 // The host does no idle work through us.
 void idle(uint8_t /*detail*/) {}
 
-void actOnCall(ExternCallRecord& record) {
+void actOnCall(ExternCallRecord& record, CallResources& resources) {
     switch (record.callKind) {
         case kCallStartup:
             record.startupAnswer = startup(record);
@@ -172,7 +166,7 @@ void actOnCall(ExternCallRecord& record) {
             idle(record.idleDetail);
             break;
         case kCallExternal:
-            externalCall(record);
+            externalCall(record, resources);
             break;
         case kCallShutdown:
             shutdownPlugin();
@@ -185,24 +179,7 @@ void actOnCall(ExternCallRecord& record) {
     }
 }
 
-bool releasesWindowPort(uint8_t kind) {
-    return kind != kCallIgnored && kind <= kCallPreferences;
-}
-
 }  // namespace
-
-ExternCallRecord* currentCallRecord() {
-    return gRecord;
-}
-
-HINSTANCE pluginInstance() {
-    return gInstance;
-}
-
-PluginState* pluginState() {
-    return gState;
-}
-
 }  // namespace korvane
 
 using namespace korvane;
@@ -212,25 +189,21 @@ extern "C" void __stdcall FMExternCallProc(ExternCallRecord* record) {
         return;
     }
     mediaBringUp();
-    callWindowPort() = nullptr;
-    gRecord = record;
-    gInstance = static_cast<HINSTANCE>(record->pluginInstance);
-    try {
-        actOnCall(*record);
-    } catch (...) {
-        // Only allocation can throw in here; the host must never see an exception.
-        if (record->callKind == kCallExternal) {
-            RecordHost host(*record);
-            setCurrentHost(&host);
-            storeErrorReply(kOutOfMemory, /*parsed=*/false);
-            setCurrentHost(nullptr);
+    {
+        // Released when the host call ends, whatever kind it was.
+        CallResources resources;
+        try {
+            actOnCall(*record, resources);
+        } catch (...) {
+            // Only allocation can throw in here; the host must never see an exception.
+            if (record->callKind == kCallExternal) {
+                RecordHost host(*record);
+                Call call;
+                call.host = &host;
+                storeErrorReply(call, kOutOfMemory, /*parsed=*/false);
+            }
         }
     }
-    if (releasesWindowPort(record->callKind) && callWindowPort() != nullptr) {
-        mediaReleasePort(callWindowPort());
-        callWindowPort() = nullptr;
-    }
-    gRecord = nullptr;
     mediaTakeDown();
 }
 

@@ -5,10 +5,30 @@
 #include "files/file_ops.h"
 #include "image/image_info.h"
 #include "interact/calc_functions.h"
+#include "interact/message_boxes.h"
+#include "interact/pick_color.h"
+#include "module/plugin_state.h"
 #include "module/version.h"
 
 namespace korvane {
 namespace {
+
+// The folder listing kept between calls, when there is a PluginState.
+files::KeptFolderListing* keptListing(Call& call) {
+    return call.state != nullptr ? &call.state->folderListing : nullptr;
+}
+
+Status folderItemCount(Call& call) {
+    return folderItemCountHandler(call, keptListing(call));
+}
+
+Status getFolderItem(Call& call) {
+    return getFolderItemHandler(call, keptListing(call));
+}
+
+Status fileInfo(Call& call) {
+    return fileInfoHandler(call, keptListing(call));
+}
 
 // Indexed by function number; the host learns the names from the module's string table.
 constexpr FunctionEntry kFunctions[kFunctionCount] = {
@@ -32,9 +52,9 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 17 */ {"KUtl-FindFile", unimplementedHandler, nullptr, nullptr, kNoStateFindFile},
     /* 18 */ {"KUtl-VolumeCount", volumeCountHandler},
     /* 19 */ {"KUtl-GetVolume", getVolumeHandler},
-    /* 20 */ {"KUtl-FolderItemCount", folderItemCountHandler},
-    /* 21 */ {"KUtl-GetFolderItem", getFolderItemHandler},
-    /* 22 */ {"KUtl-FileInfo", fileInfoHandler},
+    /* 20 */ {"KUtl-FolderItemCount", folderItemCount},
+    /* 21 */ {"KUtl-GetFolderItem", getFolderItem},
+    /* 22 */ {"KUtl-FileInfo", fileInfo},
     /* 23 */ {"KUtl-SetFileInfo", setFileInfoHandler},
     /* 24 */ {"KUtl-CopyFile", copyFileHandler},
     /* 25 */ {"KUtl-MoveFile", moveFileHandler},
@@ -43,15 +63,15 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 28 */ {"KUtl-EjectVolume", unimplementedHandler},
     /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
     /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
-    /* 31 */ {"KUtl-PickColor", unimplementedHandler},
+    /* 31 */ {"KUtl-PickColor", pickColorHandler},
     /* 32 */ {"KUtl-CalcColor", calcColorHandler},
     /* 33 */ {"KUtl-CalcPoint", calcPointHandler},
     /* 34 */ {"KUtl-CalcRect", calcRectHandler},
     /* 35 */ {"KUtl-OpenProgress", unimplementedHandler, nullptr, nullptr, kNoStateOpenProgress},
     /* 36 */ {"KUtl-UpdateProgress", unimplementedHandler, nullptr, nullptr, kNoStateUpdateProgress},
     /* 37 */ {"KUtl-CloseProgress", unimplementedHandler, nullptr, nullptr, kNoStateCloseProgress},
-    /* 38 */ {"KUtl-Answer", unimplementedHandler},
-    /* 39 */ {"KUtl-Ask", unimplementedHandler},
+    /* 38 */ {"KUtl-Answer", answerHandler},
+    /* 39 */ {"KUtl-Ask", askHandler},
 };
 
 }  // namespace

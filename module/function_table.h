@@ -22,6 +22,6 @@ struct FunctionEntry {
 const FunctionEntry* functionTable();
 
 // Handler for a function that is not built yet.
-Status unimplementedHandler(CallContext& context);
+Status unimplementedHandler(Call& call);
 
 }  // namespace korvane

@@ -1,15 +1,14 @@
 #pragma once
-// The one record that lives from the host's start-up call to its shutdown call.
+// The one record that lives from the host's start-up call to its shutdown call. Each
+// member is an owner its function defines; shutdown is destroying the record.
 
-#include <cstdint>
+#include "files/folder_listing.h"
 
 namespace korvane {
 
-inline constexpr intptr_t kNoSearchHandle = -1;
-
 struct PluginState {
-    // The directory search that KUtl-FindFile keeps open between calls.
-    intptr_t searchHandle = kNoSearchHandle;
+    // The last folder listing, kept while the folder is unchanged (GetFolderItem).
+    files::KeptFolderListing folderListing;
 };
 
 }  // namespace korvane

@@ -3,9 +3,7 @@
 #include <cstring>
 
 #include "core/args.h"
-#include "core/host_services.h"
 #include "core/result_text.h"
-#include "module/entry.h"
 #include "platform/win32/raii.h"
 
 namespace korvane {
@@ -57,9 +55,9 @@ void readVersionText(HMODULE module, char* out, size_t capacity) {
     }
 }
 
-Status versionHandler(CallContext& /*context*/) {
+Status versionHandler(Call& call) {
     char version[kMaxShortText + 1];
-    readVersionText(pluginInstance(), version, sizeof version);
+    readVersionText(static_cast<HMODULE>(call.moduleInstance), version, sizeof version);
     LocalText<kMaxShortText * 2> result;
     textSet(result, "VERSION=");
     textAppend(result, version);
@@ -67,7 +65,7 @@ Status versionHandler(CallContext& /*context*/) {
         textAppend(result, " PLATFORM=");
         textAppend(result, kPlatformName);
     }
-    return setResult(result.c_str());
+    return call.setResult(result.c_str());
 }
 
 }  // namespace korvane

@@ -12,6 +12,6 @@ namespace korvane {
 // FileVersion of the module's Japanese (Shift-JIS) string block, or "unknown".
 void readVersionText(HMODULE module, char* out, size_t capacity);
 
-Status versionHandler(CallContext& context);
+Status versionHandler(Call& call);
 
 }  // namespace korvane

@@ -63,10 +63,6 @@ struct MediaPort {
     win32::unique_window_dc dc;
 };
 
-namespace {
-MediaPort* gCallWindowPort = nullptr;
-}
-
 MediaPort* mediaPortForWindow(void* window) {
     win32::unique_window_dc dc = win32::get_window_dc(static_cast<HWND>(window));
     if (!dc) {
@@ -77,10 +73,6 @@ MediaPort* mediaPortForWindow(void* window) {
 
 void mediaReleasePort(MediaPort* port) {
     delete port;
-}
-
-MediaPort*& callWindowPort() {
-    return gCallWindowPort;
 }
 
 }  // namespace korvane

@@ -4,6 +4,7 @@
 // word and its dispatcher; importers, drawing and codecs live beside it.
 
 #include <cstdint>
+#include <memory>
 
 #include "core/status.h"
 
@@ -35,12 +36,15 @@ Status mediaDispatch(uint32_t selector, int32_t argument);
 namespace korvane {
 
 // A drawing port for a window: what drawing into the host's document window goes
-// through. Made on first use within a host call and released at the call's end.
+// through. Made on first use within a host call and released at the call's end (the
+// module's CallResources own it).
 struct MediaPort;
 MediaPort* mediaPortForWindow(void* window);
 void mediaReleasePort(MediaPort* port);
 
-// The per-call slot that holds the document window's port.
-MediaPort*& callWindowPort();
+struct MediaPortRelease {
+    void operator()(MediaPort* port) const { mediaReleasePort(port); }
+};
+using unique_media_port = std::unique_ptr<MediaPort, MediaPortRelease>;
 
 }  // namespace korvane

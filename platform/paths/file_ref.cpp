@@ -6,9 +6,7 @@
 
 #include <cstring>
 
-#include "core/host_services.h"
 #include "platform/paths/path_text.h"
-#include "platform/win32/host_window.h"
 #include "platform/win32/raii.h"
 
 namespace korvane {
@@ -32,7 +30,7 @@ Status nativeForm(const char* text, PathForm form, char* out, size_t capacity) {
 }
 
 // Leaves `text` on the clipboard as plain text; the outcome is not reported.
-void putOnClipboard(const char* text) {
+void putOnClipboard(const char* text, HWND owner) {
     const size_t size = std::strlen(text) + 1;
     win32::unique_hglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size));
     if (!block) {
@@ -45,7 +43,7 @@ void putOnClipboard(const char* text) {
         }
         std::memcpy(lock->data, text, size);
     }
-    const auto clipboard = win32::open_clipboard(hostDocumentWindow());
+    const auto clipboard = win32::open_clipboard(owner);
     if (!clipboard || !EmptyClipboard()) {
         return;
     }
@@ -122,7 +120,7 @@ bool findVolumeRoot(const char* name, char* out, size_t capacity) {
     return false;
 }
 
-Status writePathResult(const FileRef& ref) {
+Status writePathResult(const FileRef& ref, Call& call) {
     char path[kPathCapacity];
     const size_t length = strnlen(ref.path, sizeof ref.path);
     if (length >= sizeof path) {
@@ -134,8 +132,8 @@ Status writePathResult(const FileRef& ref) {
     if (!formatPathResult(path, text, sizeof text)) {
         return kParamErr;
     }
-    putOnClipboard(text);
-    return setResult(text);
+    putOnClipboard(text, static_cast<HWND>(call.documentWindow));
+    return call.setResult(text);
 }
 
 Status resolveExistingPath(const char* text, FileRef* out) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/call.h"
 #include "core/status.h"
 
 namespace korvane {
@@ -32,7 +33,7 @@ Status resolveExistingPath(const char* text, FileRef* out);
 bool findVolumeRoot(const char* name, char* out, size_t capacity);
 
 // Sets the call's result to the path in the output convention and puts the same
-// text on the clipboard.
-Status writePathResult(const FileRef& ref);
+// text on the clipboard, owned by the call's document window.
+Status writePathResult(const FileRef& ref, Call& call);
 
 }  // namespace korvane

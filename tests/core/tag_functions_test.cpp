@@ -32,8 +32,10 @@ TEST_P(TagFunctionsTest, Answers) {
     table[kTagList] = {"KUtl-TagList", tagListHandler};
     const TagCase& row = GetParam();
     FakeHost host;
+    Call call;
+    call.host = &host;
     ParameterText text(row.parameters);
-    EXPECT_EQ(runExternalFunction(table, row.function, nullptr), kNoErr);
+    EXPECT_EQ(runExternalFunction(table, row.function, call), kNoErr);
     if (row.expected == nullptr) {
         EXPECT_FALSE(host.result.has_value()) << *host.result;
     } else {
@@ -70,8 +72,10 @@ TEST(TagFunctionsLongTest, PathValueIsCutTo255CharactersBeforeEscaping) {
     FunctionEntry table[kFunctionCount] = {};
     table[kTag] = {"KUtl-Tag", tagHandler};
     FakeHost host;
+    Call call;
+    call.host = &host;
     ParameterText text("TAG=PATH PATH=" + std::string(300, 'x'));
-    runExternalFunction(table, kTag, nullptr);
+    runExternalFunction(table, kTag, call);
     EXPECT_EQ(host.result.value_or(""), std::string(255, 'x'));
 }
 
@@ -79,8 +83,10 @@ TEST(TagFunctionsLongTest, OtherValuesAreWhole) {
     FunctionEntry table[kFunctionCount] = {};
     table[kTag] = {"KUtl-Tag", tagHandler};
     FakeHost host;
+    Call call;
+    call.host = &host;
     ParameterText text("TAG=NAME NAME=" + std::string(300, 'x'));
-    runExternalFunction(table, kTag, nullptr);
+    runExternalFunction(table, kTag, call);
     EXPECT_EQ(host.result.value_or(""), std::string(300, 'x'));
 }
 
@@ -88,9 +94,11 @@ TEST(TagFunctionsMemoryTest, TagListReportsTheHostsMemoryError) {
     FunctionEntry table[kFunctionCount] = {};
     table[kTagList] = {"KUtl-TagList", tagListHandler};
     FakeHost host;
+    Call call;
+    call.host = &host;
     host.failNextPointer = true;
     ParameterText text("A=1");
-    EXPECT_EQ(runExternalFunction(table, kTagList, nullptr), kOutOfMemory);
+    EXPECT_EQ(runExternalFunction(table, kTagList, call), kOutOfMemory);
     EXPECT_EQ(host.result.value_or("").rfind("ERROR=-108", 0), 0u);
     EXPECT_EQ(host.livePointers, 0);
 }

@@ -52,24 +52,25 @@ class Cp932NamesTest : public ::testing::Test {
 };
 
 TEST_F(Cp932NamesTest, ListsTheNames) {
-    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=" + quotedPath(temp_.path()));
+    const HandlerRun count = runHandler(withTestListing<folderItemCountHandler>, "PATH=" + quotedPath(temp_.path()));
     ASSERT_EQ(count.status, kNoErr);
     EXPECT_EQ(count.result, "2");
     std::set<std::string> items;
     for (int i = 1; i <= 2; ++i) {
-        const HandlerRun item =
-            runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp_.path()) + " INDEX=" + std::to_string(i));
+        const HandlerRun item = runHandler(withTestListing<getFolderItemHandler>,
+                                           "PATH=" + quotedPath(temp_.path()) + " INDEX=" + std::to_string(i));
         ASSERT_EQ(item.status, kNoErr);
         items.insert(item.result);
     }
     EXPECT_EQ(items, (std::set<std::string>{kHyou + ":", kSo + ".txt"}));
     // The folder whose name ends in a 0x5C second byte is listed as itself, not as its parent.
-    EXPECT_EQ(runHandler(folderItemCountHandler, "PATH=" + quotedPath(folder())).result, "1");
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(folder()) + " 1").result, kSo + kHyou + ".txt");
+    EXPECT_EQ(runHandler(withTestListing<folderItemCountHandler>, "PATH=" + quotedPath(folder())).result, "1");
+    EXPECT_EQ(runHandler(withTestListing<getFolderItemHandler>, "PATH=" + quotedPath(folder()) + " 1").result,
+              kSo + kHyou + ".txt");
 }
 
 TEST_F(Cp932NamesTest, DescribesTheFileAndTheFolder) {
-    const HandlerRun fileInfo = runHandler(fileInfoHandler, "PATH=" + quotedPath(file()) + " EXTRA");
+    const HandlerRun fileInfo = runHandler(withTestListing<fileInfoHandler>, "PATH=" + quotedPath(file()) + " EXTRA");
     ASSERT_EQ(fileInfo.status, kNoErr);
     const std::string text = fileInfo.result;
     EXPECT_TRUE(startsWith(text, "NAME='" + kSo + ".txt' KIND=file SIZE=2 DATASIZE=2 EXTENSION='txt'"));
@@ -78,7 +79,7 @@ TEST_F(Cp932NamesTest, DescribesTheFileAndTheFolder) {
 
     for (const std::string& given : {folder(), folder() + "\\"}) {
         SCOPED_TRACE(given);
-        const HandlerRun folderInfo = runHandler(fileInfoHandler, "PATH=" + quotedPath(given));
+        const HandlerRun folderInfo = runHandler(withTestListing<fileInfoHandler>, "PATH=" + quotedPath(given));
         ASSERT_EQ(folderInfo.status, kNoErr);
         EXPECT_TRUE(startsWith(folderInfo.result, "NAME='" + kHyou + "' KIND=folder ITEMCOUNT=1 LOCKED"));
     }
@@ -93,7 +94,9 @@ TEST_F(Cp932NamesTest, ResolvesAndWritesBackThePaths) {
     EXPECT_TRUE(ref.exists);
 
     test::FakeHost host;
-    ASSERT_EQ(writePathResult(ref), kNoErr);
+    Call call;
+    call.host = &host;
+    ASSERT_EQ(writePathResult(ref, call), kNoErr);
     EXPECT_EQ(host.result, escapedPath(inner));
     EXPECT_EQ(clipboardText(), escapedPath(inner));
 }

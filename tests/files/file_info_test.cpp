@@ -42,7 +42,7 @@ SYSTEMTIME localStamp(WORD year, WORD month, WORD day, WORD hour, WORD minute, W
 }
 
 std::string info(const std::string& path, const std::string& more = "") {
-    const HandlerRun run = runHandler(fileInfoHandler, "PATH=" + quotedPath(path) + more);
+    const HandlerRun run = runHandler(withTestListing<fileInfoHandler>, "PATH=" + quotedPath(path) + more);
     EXPECT_EQ(run.status, kNoErr) << path;
     return run.result;
 }
@@ -176,9 +176,10 @@ TEST(FileInfoTest, DescribesAShareAsAVolume) {
 
 TEST(FileInfoTest, ReportsMissingItemsAndArguments) {
     TempFolder temp;
-    EXPECT_EQ(runHandler(fileInfoHandler, "PATH=" + quotedPath(temp / "missing")).status, kFileNotFound);
-    EXPECT_EQ(runHandler(fileInfoHandler, "EXTRA").status, kParamErr);
-    const HandlerRun run = runHandler(fileInfoHandler, "PATH=" + quotedPath(temp / "missing"));
+    EXPECT_EQ(runHandler(withTestListing<fileInfoHandler>, "PATH=" + quotedPath(temp / "missing")).status,
+              kFileNotFound);
+    EXPECT_EQ(runHandler(withTestListing<fileInfoHandler>, "EXTRA").status, kParamErr);
+    const HandlerRun run = runHandler(withTestListing<fileInfoHandler>, "PATH=" + quotedPath(temp / "missing"));
     EXPECT_FALSE(run.stored);
 }
 

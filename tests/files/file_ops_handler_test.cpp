@@ -10,6 +10,7 @@
 #include "files/file_ops.h"
 #include "tests/files/sjis_names.h"
 #include "tests/files/temp_folder.h"
+#include "tests/support/code_page.h"
 #include "tests/support/handler_fixture.h"
 
 namespace korvane {
@@ -149,9 +150,7 @@ TEST_F(FileOpsHandlerTest, EachCommandRunsUntilOneFails) {
 // 表 and ソ end in the backslash code: the parameter text, path resolution and the
 // walk must all take them as characters.
 TEST_F(FileOpsHandlerTest, ShiftJisNamesWithBackslashSecondBytes) {
-    if (GetACP() != 932) {
-        GTEST_SKIP() << "needs the ANSI code page 932";
-    }
+    KORVANE_REQUIRE_CODE_PAGE_932();
     makeFolder(kHyou);
     writeFile(kHyou + "\\" + kSo + ".txt", "sjis");
     EXPECT_EQ(run(newFolderHandler, arg("PATH", "") + " NAME=" + kSo), kNoErr);

@@ -12,6 +12,7 @@
 #include "files/file_ops_path.h"
 #include "tests/files/sjis_names.h"
 #include "tests/files/temp_folder.h"
+#include "tests/support/code_page.h"
 
 namespace korvane {
 namespace {
@@ -313,9 +314,7 @@ TEST_F(TransferTreeTest, LinkedFoldersAreDeletedAndMovedAsLinksNeverThrough) {
 
 // Names whose double-byte characters end in a backslash code: 表 and ソ in Shift-JIS.
 TEST_F(TransferTreeTest, ShiftJisNamesWithBackslashSecondBytes) {
-    if (GetACP() != 932) {
-        GTEST_SKIP() << "needs the ANSI code page 932";
-    }
+    KORVANE_REQUIRE_CODE_PAGE_932();
     makeFolder(kHyou);
     writeFile(kHyou + "\\" + kSo + ".txt", "sjis");
     makeFolder(kHyou + "\\" + kSo);

@@ -122,9 +122,11 @@ TEST(WritePathResultTest, AnswersAndCopiesThePathInTheOutputConvention) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
         test::FakeHost host;
+        Call call;
+        call.host = &host;
         FileRef ref;
         std::strcpy(ref.path, row.path.c_str());
-        ASSERT_EQ(writePathResult(ref), kNoErr);
+        ASSERT_EQ(writePathResult(ref, call), kNoErr);
         EXPECT_EQ(host.result, row.text);
         EXPECT_EQ(clipboardText(), row.text);
     }

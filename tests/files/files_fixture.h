@@ -13,11 +13,26 @@
 
 #include <string>
 
+#include "files/folder_listing.h"
 #include "tests/files/temp_folder.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/handler_fixture.h"
 
 namespace korvane::files_testing {
+
+// The folder listing the tests keep between their calls, as PluginState keeps the module's.
+inline files::KeptFolderListing& testListing() {
+    static files::KeptFolderListing listing;
+    return listing;
+}
+inline void forgetTestListing() {
+    testListing() = files::KeptFolderListing{};
+}
+// A listing handler as a handler of the table's shape, listing through testListing().
+template <Status (*ListingHandler)(Call&, files::KeptFolderListing*)>
+Status withTestListing(Call& call) {
+    return ListingHandler(call, &testListing());
+}
 
 using test::attributesOf;
 using test::exists;

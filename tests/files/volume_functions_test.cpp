@@ -49,13 +49,13 @@ void ageFolder(const std::string& folder) {
 
 // The items by index, as a script walks them.
 std::vector<std::string> walk(const std::string& folder) {
-    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=" + quotedPath(folder));
+    const HandlerRun count = runHandler(withTestListing<folderItemCountHandler>, "PATH=" + quotedPath(folder));
     EXPECT_EQ(count.status, kNoErr);
     std::vector<std::string> items;
     const int n = count.stored ? std::stoi(count.result) : 0;
     for (int i = 1; i <= n; ++i) {
-        const HandlerRun item =
-            runHandler(getFolderItemHandler, "PATH=" + quotedPath(folder) + " INDEX=" + std::to_string(i));
+        const HandlerRun item = runHandler(withTestListing<getFolderItemHandler>,
+                                           "PATH=" + quotedPath(folder) + " INDEX=" + std::to_string(i));
         EXPECT_EQ(item.status, kNoErr) << i;
         items.push_back(item.result);
     }
@@ -118,12 +118,16 @@ TEST(FolderItemTest, CountsAndListsTheItemsOfAFolder) {
     EXPECT_EQ(items.size(), found.size());
 
     // The positional index is the second token; past the last item is the system's code 18.
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp.path()) + " 1").result, items[0]);
+    EXPECT_EQ(runHandler(withTestListing<getFolderItemHandler>, "PATH=" + quotedPath(temp.path()) + " 1").result,
+              items[0]);
     const std::string pastLast = std::to_string(items.size() + 1);
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp.path()) + " INDEX=" + pastLast).status,
-              ERROR_NO_MORE_FILES);
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp.path()) + " INDEX=0").status, kNoSuchVolume);
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath(temp.path())).status, kParamErr);
+    EXPECT_EQ(
+        runHandler(withTestListing<getFolderItemHandler>, "PATH=" + quotedPath(temp.path()) + " INDEX=" + pastLast)
+            .status,
+        ERROR_NO_MORE_FILES);
+    EXPECT_EQ(runHandler(withTestListing<getFolderItemHandler>, "PATH=" + quotedPath(temp.path()) + " INDEX=0").status,
+              kNoSuchVolume);
+    EXPECT_EQ(runHandler(withTestListing<getFolderItemHandler>, "PATH=" + quotedPath(temp.path())).status, kParamErr);
 }
 
 TEST(FolderItemTest, AHiddenFolderDoesNotCountItsOwnEntries) {
@@ -150,17 +154,18 @@ TEST(FolderItemTest, RefusesWhatIsNotAFolder) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
-        EXPECT_EQ(runHandler(folderItemCountHandler, row.text).status, row.status);
-        EXPECT_EQ(runHandler(getFolderItemHandler, row.text + " INDEX=1").status, row.status);
+        EXPECT_EQ(runHandler(withTestListing<folderItemCountHandler>, row.text).status, row.status);
+        EXPECT_EQ(runHandler(withTestListing<getFolderItemHandler>, row.text + " INDEX=1").status, row.status);
     }
 }
 
 TEST(FolderItemTest, AnEmptyDriveHasNoItems) {
     // S: (the CD-ROM drive) is empty; on Windows its root has no "." entry to list.
-    const HandlerRun count = runHandler(folderItemCountHandler, "PATH=S:");
+    const HandlerRun count = runHandler(withTestListing<folderItemCountHandler>, "PATH=S:");
     EXPECT_EQ(count.status, kNoErr);
     EXPECT_EQ(count.result, "0");
-    EXPECT_EQ(runHandler(getFolderItemHandler, "PATH=" + quotedPath("S:\\") + " INDEX=1").status, ERROR_NO_MORE_FILES);
+    EXPECT_EQ(runHandler(withTestListing<getFolderItemHandler>, "PATH=" + quotedPath("S:\\") + " INDEX=1").status,
+              ERROR_NO_MORE_FILES);
 }
 
 TEST(FolderItemTest, AKeptListingAnswersAsAFreshOne) {
@@ -169,7 +174,7 @@ TEST(FolderItemTest, AKeptListingAnswersAsAFreshOne) {
         writeFile(temp / ("f" + std::to_string(i)), "x");
     }
     ageFolder(temp.path());
-    files::forgetFolderListing();
+    forgetTestListing();
     const std::vector<std::string> first = walk(temp.path());
     ASSERT_EQ(first.size(), 20u);
     EXPECT_EQ(walk(temp.path()), first);  // from the kept listing
@@ -186,7 +191,7 @@ TEST(FolderItemTest, AKeptListingAnswersAsAFreshOne) {
     const std::vector<std::string> third = walk(temp.path());
     EXPECT_EQ(third.size(), 20u);
     EXPECT_EQ(std::find(third.begin(), third.end(), "f3"), third.end());
-    files::forgetFolderListing();
+    forgetTestListing();
     EXPECT_EQ(walk(temp.path()), third);
 }
 

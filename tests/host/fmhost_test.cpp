@@ -127,7 +127,7 @@ TEST(Fmhost, ListsDisplayNameAndFunctions) {
     EXPECT_EQ(listed.exitCode, 0u) << listed.err;
     std::string expected = "Stand-in Module\n0 SIn-Echo\n1 SIn-Leak\n";
     EXPECT_EQ(listed.out.substr(0, expected.size()), expected);
-    EXPECT_NE(listed.out.find("\n13 SIn-DisposeTwice\n14 \n"), std::string::npos);
+    EXPECT_NE(listed.out.find("\n15 SIn-Message\n16 \n"), std::string::npos);
     EXPECT_EQ(listed.out.substr(listed.out.size() - 5), "\n39 \n");
 }
 
@@ -188,6 +188,54 @@ TEST(Fmhost, WritesScreenshotAndClipboard) {
     DeleteFileA(clip.c_str());
 }
 
+// The stand-in's dialog has a field (100), OK (1) and Cancel (2); its result is "OK:" and
+// the field's text, or "CANCEL".
+TEST(Fmhost, AnswersTheModulesDialogsAsScripted) {
+    struct Row {
+        const char* response;
+        const char* result;
+    };
+    const Row rows[] = {
+        {"set=100:hello;press=1", "OK:hello\n"},
+        {"set=100:typed;key=ENTER", "OK:typed\n"},
+        {"set=100:typed;key=ESCAPE", "CANCEL\n"},
+        {"close", "CANCEL\n"},
+        {"wait=100;press=2", "CANCEL\n"},
+        {"set=100:\x95\x5C\x83\x5C;press=1", "OK:\x95\x5C\x83\x5C\n"},  // Shift-JIS, trail bytes 0x5C
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].response);
+        Outcome outcome = runFmhost({"--respond", rows[i].response, "SIn-Ask", ""});
+        EXPECT_EQ(outcome.exitCode, 0u);
+        EXPECT_EQ(outcome.out, rows[i].result);
+        EXPECT_EQ(outcome.err, "");
+    }
+}
+
+TEST(Fmhost, GivesEachDialogTheNextResponseAndLogsWhatItShowed) {
+    const std::string log = testing::besideTest("fmhost_test_dialogs.log");
+    Outcome outcome = runFmhost({"--dialog-log", log, "--respond", "press=7", "--respond", "set=100:second;press=1",
+                                 "SIn-Message", "Save?", "SIn-Ask", ""});
+    EXPECT_EQ(outcome.out, "7\nOK:second\n");
+    const std::string text = readFile(log);
+    EXPECT_EQ(text.find("dialog \"Stand-in\" "), 0u) << text;
+    EXPECT_NE(text.find("\"Save?\" visible enabled"), std::string::npos) << text;
+    EXPECT_NE(text.find("response: press=7\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("dialog \"Stand-in Ask\" "), std::string::npos) << text;
+    EXPECT_NE(text.find("  100 Edit \"\" visible enabled "), std::string::npos) << text;
+    EXPECT_NE(text.find("  1 Button \"OK\" visible enabled "), std::string::npos) << text;
+    EXPECT_NE(text.find("response: set=100:second;press=1\n"), std::string::npos) << text;
+    DeleteFileA(log.c_str());
+}
+
+// No scripted run waits for ever: a dialog without a response is ended with Escape.
+TEST(Fmhost, EndsADialogThatHasNoResponseWithEscape) {
+    Outcome outcome = runFmhost({"SIn-Ask", ""});
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_EQ(outcome.out, "CANCEL\n");
+    EXPECT_NE(outcome.err.find("no response left for the dialog \"Stand-in Ask\""), std::string::npos) << outcome.err;
+}
+
 TEST(Fmhost, ExitsWithTwoOnWrongOptionsOrModule) {
     struct Row {
         std::vector<std::string> args;
@@ -204,6 +252,10 @@ TEST(Fmhost, ExitsWithTwoOnWrongOptionsOrModule) {
         {{"--window", "300"}, true, "--window needs"},
         {{"--screenshot"}, true, "--screenshot needs"},
         {{"No-Such", "x"}, true, "no function No-Such"},
+        {{"--respond", "jump=3"}, true, "--respond: not an action: jump=3"},
+        {{"--respond", "press=1;color=1,2"}, true, "--respond: color needs R,G,B"},
+        {{"--respond", "wait=-1"}, true, "--respond: not an action"},
+        {{"--dialog-log"}, true, "--dialog-log needs"},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);

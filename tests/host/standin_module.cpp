@@ -208,6 +208,40 @@ void disposeTwice() {
     field<DisposePointerFn>(kOffDisposePointer)(block);
 }
 
+constexpr int kAskDialog = 200;
+constexpr int kAskField = 100;
+
+INT_PTR CALLBACK askProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL)) {
+        if (LOWORD(wparam) == IDOK) {
+            char text[256] = {};
+            GetDlgItemTextA(dialog, kAskField, text, sizeof text);
+            setResult(std::string("OK:") + text);
+        } else {
+            setResult("CANCEL");
+        }
+        EndDialog(dialog, LOWORD(wparam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// A modal dialog of the module's own, owned by the host's document window.
+void ask() {
+    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(kAskDialog), hostDocumentWindow(), askProc, 0);
+}
+
+// A message box with Yes, No and Cancel; the result is the button's number.
+void message() {
+    Handle parameter = field<Handle>(kOffParameter);
+    const int32_t length = field<GetHandleSizeFn>(kOffGetHandleSize)(parameter);
+    const std::string text(*parameter, static_cast<size_t>(length));
+    setResult(std::to_string(MessageBoxA(hostDocumentWindow(), text.c_str(), "Stand-in", MB_YESNOCANCEL)));
+}
+
 void external() {
     switch (field<int32_t>(kOffFunction)) {
         case 0:
@@ -251,6 +285,12 @@ void external() {
             break;
         case 13:
             disposeTwice();
+            break;
+        case 14:
+            ask();
+            break;
+        case 15:
+            message();
             break;
         default:
             setResult("ERROR=" + std::to_string(kParamErr));

@@ -9,6 +9,7 @@
 #include "tests/image/clipboard_support.h"
 #include "tests/image/image_corpus.h"
 #include "tests/media/test_images.h"
+#include "tests/support/code_page.h"
 #include "tests/support/module_host.h"
 
 namespace korvane::image_testing {
@@ -44,9 +45,7 @@ TEST_F(ImageInfoEndToEnd, ReadsThePictureOnTheClipboard) {
 }
 
 TEST_F(ImageInfoEndToEnd, FindsAnImageUnderAShiftJisName) {
-    if (GetACP() != 932) {
-        GTEST_SKIP() << "runs with code page 932 (wine-exec --cp932)";
-    }
+    KORVANE_REQUIRE_CODE_PAGE_932();
     const std::string omote = "\x95\x5C";  // second byte 0x5C
     const std::string folder = corpusFolder() + "\\" + omote;
     CreateDirectoryA(folder.c_str(), nullptr);

@@ -240,8 +240,6 @@ TEST(CalcColor, Rows) {
 // A host that refuses every result, as when the host runs out of memory.
 class RefusingHost final : public HostServices {
   public:
-    RefusingHost() { setCurrentHost(this); }
-    ~RefusingHost() override { setCurrentHost(nullptr); }
     Status storeResult(const char*, size_t) override {
         ++storeCount;
         return kOutOfMemory;
@@ -256,8 +254,9 @@ class RefusingHost final : public HostServices {
 TEST(CalcFunctions, FailedStoreIsTheStatus) {
     for (Handler handler : {calcRectHandler, calcPointHandler, calcColorHandler}) {
         RefusingHost host;
-        CallContext context;
-        const CommandRun run = runCommands(handler, "1,2,3,4 INSIDE=0,0,9,9 | 5,6,7,8", context);
+        Call call;
+        call.host = &host;
+        const CommandRun run = runCommands(handler, "1,2,3,4 INSIDE=0,0,9,9 | 5,6,7,8", call);
         EXPECT_EQ(run.status, kOutOfMemory);
         EXPECT_EQ(run.commands, 1);
         EXPECT_EQ(host.storeCount, 1);

@@ -1,9 +1,9 @@
 #include "module/dispatch.h"
-#include "module/plugin_state.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 
 #include <string>
@@ -25,28 +25,28 @@ using test::ParameterText;
 std::vector<std::string> gCalls;
 
 // Stores "R<command>"; fails with the number given as FAIL=.
-Status scriptedHandler(CallContext&) {
+Status scriptedHandler(Call& call) {
     gCalls.push_back("run" + std::to_string(commandIndex()));
     int32_t failure = 0;
     if (tagNumberChecked("FAIL", &failure) && failure != 0) {
         return static_cast<Status>(failure);
     }
     const std::string result = "R" + std::to_string(commandIndex());
-    return setResult(result.c_str());
+    return call.setResult(result.c_str());
 }
 
-Status failingPrepare(CallContext&) {
+Status failingPrepare(Call&) {
     gCalls.push_back("prepare");
     return kFileNotFound;
 }
 
-Status recordingFinish(Status status, CallContext&) {
+Status recordingFinish(Status status, Call&) {
     gCalls.push_back("finish" + std::to_string(status));
     return status;
 }
 
-Status statefulHandler(CallContext& context) {
-    return setResult(context.state != nullptr ? "state" : "none");
+Status statefulHandler(Call& call) {
+    return call.setResult(call.state != nullptr ? "state" : "none");
 }
 
 FunctionEntry gTable[kFunctionCount];
@@ -85,9 +85,13 @@ class DispatchTest : public ::testing::TestWithParam<DispatchCase> {
 TEST_P(DispatchTest, AnswersAsExpected) {
     const DispatchCase& row = GetParam();
     FakeHost host;
-    PluginState state;
+    // Dispatch only tells a state from none; the handler never looks inside.
+    alignas(std::max_align_t) char stateStorage[16] = {};
+    Call call;
+    call.host = &host;
+    call.state = row.withState ? reinterpret_cast<PluginState*>(stateStorage) : nullptr;
     ParameterText text(row.parameters);
-    runExternalFunction(gTable, row.number, row.withState ? &state : nullptr);
+    runExternalFunction(gTable, row.number, call);
     if (row.expectedResult == nullptr) {
         EXPECT_FALSE(host.result.has_value());
     } else {
@@ -159,8 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ErrorReplyTest, FetchFailureNamesNoCommand) {
     FakeHost host;
+    Call call;
+    call.host = &host;
     ParameterText text("A | B");
-    storeErrorReply(kOutOfMemory, /*parsed=*/false);
+    storeErrorReply(call, kOutOfMemory, /*parsed=*/false);
     EXPECT_EQ(host.result.value_or(""), "ERROR=-108" + messagePart(kOutOfMemory));
 }
 

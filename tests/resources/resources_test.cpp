@@ -16,6 +16,7 @@
 #include "module/function_table.h"
 #include "platform/win32/raii.h"
 #include "resources/resource_ids.h"
+#include "tests/support/code_page.h"
 #include "tests/support/module_host.h"
 
 namespace {
@@ -121,7 +122,7 @@ const char kDescriptionShiftJis[] =
     "\x8B\x8A\xC7\x97\x9D\x82\xC9\x95\xD6\x97\x98\x82\xC8\x8B\x40\x94\x5C\x82\xE0\x82\xA2\x82\xC1\x82\xCF\x82"
     "\xA2\x82\xC5\x82\xB7\x81\x42\x0A\x0A";
 
-constexpr UINT kShiftJisCodePage = 932;
+using korvane::test::kShiftJisCodePage;
 
 TEST_F(ModuleResources, HostReadsDisplayNameAndOptions) {
     EXPECT_EQ(loadStringA(module(), korvane::kStringDisplayName), "Korvane's FileMaker Plug-in");
@@ -142,9 +143,7 @@ TEST_F(ModuleResources, DescriptionIsJapaneseText) {
 }
 
 TEST_F(ModuleResources, DescriptionReadsAsShiftJisOnJapaneseSystems) {
-    if (GetACP() != kShiftJisCodePage) {
-        GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not Shift-JIS";
-    }
+    KORVANE_REQUIRE_CODE_PAGE_932();
     EXPECT_EQ(loadStringA(module(), korvane::kStringDescription), kDescriptionShiftJis);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A stand-in for the host's memory and result handle, for tests that run the
-// portable core without the Win32 entry point.
+// portable core without the Win32 entry point; a test's Call points at it.
 
 #include <cstdlib>
 #include <cstring>
@@ -13,8 +13,7 @@ namespace korvane::test {
 
 class FakeHost final : public HostServices {
   public:
-    FakeHost() { setCurrentHost(this); }
-    ~FakeHost() override { setCurrentHost(nullptr); }
+    FakeHost() = default;
     FakeHost(const FakeHost&) = delete;
     FakeHost& operator=(const FakeHost&) = delete;
 

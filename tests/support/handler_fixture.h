@@ -22,8 +22,8 @@ struct CommandRun {
     int commands = 0;  // how many times the handler ran
 };
 
-// Runs `handler` on `text` with whichever host is current (a test may install its own).
-inline CommandRun runCommands(Handler handler, const std::string& text, CallContext& context) {
+// Runs `handler` on `text` with `call` (whose host the test has chosen).
+inline CommandRun runCommands(Handler handler, const std::string& text, Call& call) {
     ParameterText parsed(text);
     CommandRun run;
     run.status = parsed.status();
@@ -32,7 +32,7 @@ inline CommandRun runCommands(Handler handler, const std::string& text, CallCont
     }
     do {
         ++run.commands;
-        run.status = handler(context);
+        run.status = handler(call);
     } while (run.status == kNoErr && nextCommand());
     return run;
 }
@@ -45,10 +45,12 @@ struct HandlerRun {
     int storeCount = 0;
 };
 
-// Runs `handler` on `text` as one external call, with a FakeHost of its own.
-inline HandlerRun runHandler(Handler handler, const std::string& text, CallContext context = {}) {
+// Runs `handler` on `text` as one external call, with a FakeHost of its own as the
+// call's host.
+inline HandlerRun runHandler(Handler handler, const std::string& text, Call call = {}) {
     FakeHost host;
-    const CommandRun commandRun = runCommands(handler, text, context);
+    call.host = &host;
+    const CommandRun commandRun = runCommands(handler, text, call);
     HandlerRun run;
     run.status = commandRun.status;
     run.commands = commandRun.commands;
