@@ -1,7 +1,8 @@
 # Sends every call of a list through fmhost and compares its answers, byte for byte,
 # with the answers the module gave when the list was written:
 #   cmake -DWINE_EXEC=... -DPREFIX=... -DFMHOST=... -DCALLS=... -DEXPECTED=... -DOUTPUT=... -P run_calls.cmake
-# The list makes and removes C:\kvreg; what an interrupted run left there goes first.
+# The list makes and removes C:\kvreg; what an interrupted run left there goes first. It
+# leaves the clipboard out: other tests of the same prefix leave pictures on it.
 file(REMOVE_RECURSE "${PREFIX}/wine/drive_c/kvreg")
 execute_process(
     COMMAND "${WINE_EXEC}" --prefix "${PREFIX}" "${FMHOST}"
