@@ -8,6 +8,7 @@
 #include "interact/calc_functions.h"
 #include "interact/message_boxes.h"
 #include "interact/pick_color.h"
+#include "interact/progress_display.h"
 
 namespace korvane {
 namespace {
@@ -49,9 +50,9 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 32 */ {"KUtl-CalcColor", calcColorHandler},
     /* 33 */ {"KUtl-CalcPoint", calcPointHandler},
     /* 34 */ {"KUtl-CalcRect", calcRectHandler},
-    /* 35 */ {"KUtl-OpenProgress", unimplementedHandler, nullptr, nullptr, kNoStateOpenProgress},
-    /* 36 */ {"KUtl-UpdateProgress", unimplementedHandler, nullptr, nullptr, kNoStateUpdateProgress},
-    /* 37 */ {"KUtl-CloseProgress", unimplementedHandler, nullptr, nullptr, kNoStateCloseProgress},
+    /* 35 */ {"KUtl-OpenProgress", openProgressHandler, nullptr, nullptr, kNoStateOpenProgress},
+    /* 36 */ {"KUtl-UpdateProgress", updateProgressHandler, nullptr, nullptr, kNoStateUpdateProgress},
+    /* 37 */ {"KUtl-CloseProgress", closeProgressHandler, nullptr, nullptr, kNoStateCloseProgress},
     /* 38 */ {"KUtl-Answer", answerHandler},
     /* 39 */ {"KUtl-Ask", askHandler},
 };
