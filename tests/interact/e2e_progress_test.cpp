@@ -182,16 +182,16 @@ TEST_F(ProgressTest, OpeningAgainReplacesTheDisplayAndShutdownClosesIt) {
 }
 
 TEST_F(ProgressTest, ThousandsOfUpdatesLeakNothing) {
-    EXPECT_EQ(call("KUtl-OpenProgress", "DIALOG MAX=1000"), "<none>");
+    EXPECT_EQ(call("KUtl-OpenProgress", "DIALOG MAX=2000"), "<none>");
     EXPECT_EQ(call("KUtl-UpdateProgress", "VALUE=1"), "<none>");
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    for (int i = 0; i < 1000; ++i) {
-        const std::string parameter = i % 100 == 50 ? "BARBER" : i % 100 == 60 ? "BARBER=FALSE MAX=1000" : "";
+    for (int i = 0; i < 2000; ++i) {
+        const std::string parameter = i % 100 == 50 ? "BARBER" : i % 100 == 60 ? "BARBER=FALSE MAX=2000" : "";
         ASSERT_EQ(call("KUtl-UpdateProgress", parameter + " VALUE=" + std::to_string(i)), "<none>") << i;
     }
     EXPECT_EQ(call("KUtl-CloseProgress", ""), "<none>");
-    EXPECT_EQ(call("KUtl-OpenProgress", "DIALOG MAX=1000"), "<none>");
+    EXPECT_EQ(call("KUtl-OpenProgress", "DIALOG MAX=2000"), "<none>");
     EXPECT_EQ(call("KUtl-UpdateProgress", "VALUE=1"), "<none>");
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore);
