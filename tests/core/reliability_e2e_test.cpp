@@ -45,6 +45,8 @@ ProcessCounts processCounts() {
 }
 
 void expectNoGrowth(const ProcessCounts& before, const ProcessCounts& after) {
+    std::printf("handles %lu -> %lu, GDI objects %lu -> %lu, USER objects %lu -> %lu\n", before.handles, after.handles,
+                before.gdiObjects, after.gdiObjects, before.userObjects, after.userObjects);
     EXPECT_LE(after.handles, before.handles) << "process handles";
     EXPECT_LE(after.gdiObjects, before.gdiObjects) << "GDI objects";
     EXPECT_LE(after.userObjects, before.userObjects) << "USER objects";
