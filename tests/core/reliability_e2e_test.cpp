@@ -16,6 +16,7 @@
 #include "tests/files/temp_folder.h"
 #include "tests/media/test_images.h"
 #include "tests/support/module_host.h"
+#include "tests/support/wine_gap.h"
 
 namespace korvane {
 namespace {
@@ -37,11 +38,6 @@ struct ProcessCounts {
     DWORD userObjects = 0;
     DWORD lowestFreeHandle = 0;
 };
-
-bool runsOnWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 // The value of the next kernel handle. Wine hands out the lowest free slot of its handle table,
 // so a handle kept open below it moves it up.
@@ -66,7 +62,7 @@ void expectNoGrowth(const ProcessCounts& before, const ProcessCounts& after) {
         "handles %lu -> %lu, GDI objects %lu -> %lu, USER objects %lu -> %lu, lowest free handle %#lx -> %#lx\n",
         before.handles, after.handles, before.gdiObjects, after.gdiObjects, before.userObjects, after.userObjects,
         before.lowestFreeHandle, after.lowestFreeHandle);
-    if (runsOnWine()) {
+    if (test::runningOnWine()) {
         // A known Wine gap: the handle count and the GUI object counts answer 0 there, so the
         // handle table's lowest free slot stands in for the handle count.
         EXPECT_LE(after.lowestFreeHandle, before.lowestFreeHandle) << "kernel handles kept open";

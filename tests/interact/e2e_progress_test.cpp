@@ -15,6 +15,7 @@
 
 #include "resources/resource_ids.h"
 #include "tests/support/module_host.h"
+#include "tests/support/wine_gap.h"
 
 namespace korvane {
 namespace {
@@ -181,9 +182,24 @@ TEST_F(ProgressTest, OpeningAgainReplacesTheDisplayAndShutdownClosesIt) {
     EXPECT_FALSE(IsWindow(shown));
 }
 
+BOOL CALLBACK countWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// The windows of this thread: top-level ones and those inside the document window.
+int threadWindows(HWND document) {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
+    EnumChildWindows(document, countWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Every call is also checked for host memory given back (ModuleTest::call).
 TEST_F(ProgressTest, ThousandsOfUpdatesLeakNothing) {
     EXPECT_EQ(call("KUtl-OpenProgress", "DIALOG MAX=2000"), "<none>");
     EXPECT_EQ(call("KUtl-UpdateProgress", "VALUE=1"), "<none>");
+    const int windowsBefore = threadWindows(host.documentWindow());
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     for (int i = 0; i < 2000; ++i) {
@@ -193,8 +209,12 @@ TEST_F(ProgressTest, ThousandsOfUpdatesLeakNothing) {
     EXPECT_EQ(call("KUtl-CloseProgress", ""), "<none>");
     EXPECT_EQ(call("KUtl-OpenProgress", "DIALOG MAX=2000"), "<none>");
     EXPECT_EQ(call("KUtl-UpdateProgress", "VALUE=1"), "<none>");
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore);
+    EXPECT_EQ(threadWindows(host.documentWindow()), windowsBefore);
+    // A known Wine gap: the GUI object counts answer 0 there, so only Windows checks them.
+    if (!test::runningOnWine()) {
+        EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
+        EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore);
+    }
 }
 
 }  // namespace
