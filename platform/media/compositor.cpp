@@ -142,6 +142,8 @@ struct TapList {
     std::unique_ptr<uint16_t[]> weights;
 };
 
+struct ColumnTable;
+
 // Where a row's walk through the source starts, and how it steps.
 struct SampleJob {
     const Pixels* source = nullptr;
@@ -165,6 +167,8 @@ struct SampleJob {
     int32_t spanStart = 0;
     const TapList* rows = nullptr;
     int32_t rowTap = 0;
+    // Bilinear along the axes from 32-bit pixels: columns from spanStart on.
+    ColumnTable* columnTable = nullptr;
 
     Coord uAt(int32_t x) const { return baseU + static_cast<Coord>(int64_t{x} - baseX) * du; }
     Coord vAt(int32_t x) const { return baseV + static_cast<Coord>(int64_t{x} - baseX) * dv; }
@@ -175,23 +179,181 @@ using RowSampler = void (*)(const SampleJob& job, int32_t x, int n, uint32_t* ou
 
 template <Format F>
 void sampleNearest(const SampleJob& job, int32_t x, int n, uint32_t* out) {
+    // Locals, so that the stores through out need not reload them.
     const Pixels& s = *job.source;
+    const uint32_t* palette = s.palette;
+    const uint32_t alphaOr = job.alphaOr;
+    const Coord du = job.du;
+    const Coord dv = job.dv;
     Coord u = job.uAt(x);
     Coord v = job.vAt(x);
-    if (job.dv == 0) {
+    if (dv == 0) {
+        // Four independent samples a step keep the loads in flight together.
         const uint8_t* row = s.row(static_cast<int32_t>(v >> kCoordBits));
-        for (int i = 0; i < n; ++i) {
-            out[i] = fetch<F>(row, static_cast<int32_t>(u >> kCoordBits), s.palette) | job.alphaOr;
-            u += job.du;
+        int i = 0;
+        for (; i + 4 <= n; i += 4) {
+            uint32_t p0 = fetch<F>(row, static_cast<int32_t>(u >> kCoordBits), palette);
+            uint32_t p1 = fetch<F>(row, static_cast<int32_t>((u + du) >> kCoordBits), palette);
+            uint32_t p2 = fetch<F>(row, static_cast<int32_t>((u + 2 * du) >> kCoordBits), palette);
+            uint32_t p3 = fetch<F>(row, static_cast<int32_t>((u + 3 * du) >> kCoordBits), palette);
+            out[i] = p0 | alphaOr;
+            out[i + 1] = p1 | alphaOr;
+            out[i + 2] = p2 | alphaOr;
+            out[i + 3] = p3 | alphaOr;
+            u += 4 * du;
+        }
+        for (; i < n; ++i) {
+            out[i] = fetch<F>(row, static_cast<int32_t>(u >> kCoordBits), palette) | alphaOr;
+            u += du;
         }
         return;
     }
     for (int i = 0; i < n; ++i) {
         out[i] =
-            fetch<F>(s.row(static_cast<int32_t>(v >> kCoordBits)), static_cast<int32_t>(u >> kCoordBits), s.palette) |
-            job.alphaOr;
-        u += job.du;
-        v += job.dv;
+            fetch<F>(s.row(static_cast<int32_t>(v >> kCoordBits)), static_cast<int32_t>(u >> kCoordBits), palette) |
+            alphaOr;
+        u += du;
+        v += dv;
+    }
+}
+
+// Bilinear scaling of 32-bit pixels along the axes, in two passes that the compiler can
+// vectorise: the row's two source rows are blended into one, then each destination pixel
+// blends its two columns of that row. The columns and their weights are the same on every
+// row, so they are worked out once (ColumnTable).
+struct ColumnTable {
+    std::unique_ptr<int32_t[]> left;     // source column of each destination column, from spanStart
+    std::unique_ptr<int32_t[]> right;    // its right-hand neighbour, clamped to the source
+    std::unique_ptr<uint16_t[]> weight;  // the right-hand column's weight (0..255), once per byte
+    std::unique_ptr<uint8_t[]> blended;  // the current row's blend of its two source rows
+    // Shrinking uses few of the source columns: each destination pixel then gathers its
+    // four neighbours from the two rows instead, and nothing is blended ahead.
+    bool gather = false;
+    const uint8_t* top = nullptr;  // the current row's two source rows, from the left edge
+    const uint8_t* bottom = nullptr;
+    uint16_t rowWeight = 0;
+};
+
+// out = a + (b - a) * w / 256 on each byte, rounded.
+// Steps (in source pixels) beyond which gathering beats blending whole rows.
+constexpr Coord kGatherStep = kCoordHalf * 4;
+
+inline void blendBytes(const uint8_t* a, const uint8_t* b, const uint16_t* w, uint8_t* out, size_t count) {
+    for (size_t k = 0; k < count; ++k) {
+        auto mixed = static_cast<uint16_t>(a[k] * (256 - w[k]) + b[k] * w[k] + 128);
+        out[k] = static_cast<uint8_t>(mixed >> 8);
+    }
+}
+inline void blendBytes(const uint8_t* a, const uint8_t* b, uint16_t w, uint8_t* out, size_t count) {
+    const auto keep = static_cast<uint16_t>(256 - w);
+    for (size_t k = 0; k < count; ++k) {
+        auto mixed = static_cast<uint16_t>(a[k] * keep + b[k] * w + 128);
+        out[k] = static_cast<uint8_t>(mixed >> 8);
+    }
+}
+
+// Both blends of four neighbours in one pass: across the top and bottom rows, then down.
+inline void blendQuad(const uint8_t* topLeft,
+                      const uint8_t* topRight,
+                      const uint8_t* bottomLeft,
+                      const uint8_t* bottomRight,
+                      const uint16_t* w,
+                      uint16_t down,
+                      uint8_t* out,
+                      size_t count) {
+    const auto keepDown = static_cast<uint16_t>(256 - down);
+    for (size_t k = 0; k < count; ++k) {
+        const auto keep = static_cast<uint16_t>(256 - w[k]);
+        auto top = static_cast<uint16_t>(static_cast<uint16_t>(topLeft[k] * keep + topRight[k] * w[k] + 128) >> 8);
+        auto bottom =
+            static_cast<uint16_t>(static_cast<uint16_t>(bottomLeft[k] * keep + bottomRight[k] * w[k] + 128) >> 8);
+        out[k] = static_cast<uint8_t>(static_cast<uint16_t>(top * keepDown + bottom * down + 128) >> 8);
+    }
+}
+
+bool buildColumnTable(const SampleJob& job, int32_t count, ColumnTable& table) {
+    const auto n = static_cast<size_t>(count);
+    const auto width = static_cast<size_t>(job.rect.right - job.rect.left);
+    table.left.reset(new (std::nothrow) int32_t[n]);
+    table.right.reset(new (std::nothrow) int32_t[n]);
+    table.weight.reset(new (std::nothrow) uint16_t[4 * n]);
+    table.gather = job.du > kGatherStep || job.du < -kGatherStep;
+    table.blended.reset(new (std::nothrow) uint8_t[table.gather ? 1 : 4 * width]);
+    if (!table.left || !table.right || !table.weight || !table.blended) {
+        return false;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        Coord u = job.uAt(job.spanStart + i) - kCoordHalf;
+        int64_t column = u >> kCoordBits;
+        // Indices relative to the source rectangle's left edge, as the blended row holds them.
+        table.left[i] = clampIndex(column, job.rect.left, job.rect.right - 1) - job.rect.left;
+        table.right[i] = clampIndex(column + 1, job.rect.left, job.rect.right - 1) - job.rect.left;
+        auto w = static_cast<uint16_t>((u >> kWeightShift) & 0xFF);
+        for (int c = 0; c < 4; ++c) {
+            table.weight[4 * static_cast<size_t>(i) + static_cast<size_t>(c)] = w;
+        }
+    }
+    return true;
+}
+
+// Blends the two source rows of destination row y into table.blended.
+void blendRowPair(const SampleJob& job, Coord v, ColumnTable& table) {
+    const Pixels& s = *job.source;
+    v -= kCoordHalf;
+    int64_t row = v >> kCoordBits;
+    int32_t y0 = clampIndex(row, job.rect.top, job.rect.bottom - 1);
+    int32_t y1 = clampIndex(row + 1, job.rect.top, job.rect.bottom - 1);
+    auto w = static_cast<uint16_t>((v >> kWeightShift) & 0xFF);
+    const size_t offset = 4 * static_cast<size_t>(job.rect.left);
+    const size_t bytes = 4 * static_cast<size_t>(job.rect.right - job.rect.left);
+    if (table.gather) {
+        table.top = s.row(y0) + offset;
+        table.bottom = s.row(y1) + offset;
+        table.rowWeight = w;
+        return;
+    }
+    blendBytes(s.row(y0) + offset, s.row(y1) + offset, w, table.blended.get(), bytes);
+}
+
+void sampleBilinearColumns(const SampleJob& job, int32_t x, int n, uint32_t* out) {
+    const ColumnTable& table = *job.columnTable;
+    const auto first = static_cast<size_t>(x - job.spanStart);
+    const uint8_t* blended = table.blended.get();
+    const auto bytes = 4 * static_cast<size_t>(n);
+    uint32_t left[kChunk];
+    uint32_t right[kChunk];
+    if (table.gather) {
+        uint32_t lowerLeft[kChunk];
+        uint32_t lowerRight[kChunk];
+        for (int i = 0; i < n; ++i) {
+            const size_t l = 4 * static_cast<size_t>(table.left[first + static_cast<size_t>(i)]);
+            const size_t r = 4 * static_cast<size_t>(table.right[first + static_cast<size_t>(i)]);
+            std::memcpy(&left[i], table.top + l, 4);
+            std::memcpy(&right[i], table.top + r, 4);
+            std::memcpy(&lowerLeft[i], table.bottom + l, 4);
+            std::memcpy(&lowerRight[i], table.bottom + r, 4);
+        }
+        uint32_t mixed[kChunk];
+        blendQuad(reinterpret_cast<const uint8_t*>(left), reinterpret_cast<const uint8_t*>(right),
+                  reinterpret_cast<const uint8_t*>(lowerLeft), reinterpret_cast<const uint8_t*>(lowerRight),
+                  table.weight.get() + 4 * first, table.rowWeight, reinterpret_cast<uint8_t*>(mixed), bytes);
+        const uint32_t alphaOr = job.alphaOr;
+        for (int i = 0; i < n; ++i) {
+            out[i] = mixed[i] | alphaOr;
+        }
+        return;
+    } else {
+        for (int i = 0; i < n; ++i) {
+            std::memcpy(&left[i], blended + 4 * static_cast<size_t>(table.left[first + static_cast<size_t>(i)]), 4);
+            std::memcpy(&right[i], blended + 4 * static_cast<size_t>(table.right[first + static_cast<size_t>(i)]), 4);
+        }
+    }
+    uint32_t mixed[kChunk];
+    blendBytes(reinterpret_cast<const uint8_t*>(left), reinterpret_cast<const uint8_t*>(right),
+               table.weight.get() + 4 * first, reinterpret_cast<uint8_t*>(mixed), bytes);
+    const uint32_t alphaOr = job.alphaOr;
+    for (int i = 0; i < n; ++i) {
+        out[i] = mixed[i] | alphaOr;
     }
 }
 
@@ -844,7 +1006,19 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
     RowSampler sampler = pickSampler(pixels->format, plan.sampling, plan.supersample);
     TapList columns;
     TapList rows;
-    if (plan.supersample) {
+    ColumnTable columnTable;
+    const bool byColumns =
+        plan.sampling == Sampling::bilinear && !plan.supersample && axisAligned && pixels->format == Format::bgra32;
+    if (byColumns) {
+        job->baseX = covered.left;
+        job->baseU = toCoord(inv.tx + inv.a * (covered.left + 0.5));
+        job->spanStart = covered.left;
+        if (!buildColumnTable(*job, covered.right - covered.left, columnTable)) {
+            return kOutOfMemory;
+        }
+        job->columnTable = &columnTable;
+        sampler = &sampleBilinearColumns;
+    } else if (plan.supersample) {
         setUpSupersampling(inv, *job);
     } else if (plan.sampling == Sampling::areaAverage) {
         // Columns are the same on every row: the span of the covered rectangle whose centres
@@ -910,7 +1084,9 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
         if (start >= end) {
             continue;
         }
-        if (plan.sampling == Sampling::bilinear && !plan.supersample) {
+        if (byColumns) {
+            blendRowPair(*job, job->vAt(start), columnTable);
+        } else if (plan.sampling == Sampling::bilinear && !plan.supersample) {
             job->interiorStart = start;
             job->interiorEnd = end;
             fitSpan(*job, interior, start, end, job->interiorStart, job->interiorEnd);
