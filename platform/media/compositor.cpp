@@ -169,6 +169,7 @@ struct SampleJob {
     int32_t rowTap = 0;
     // Bilinear along the axes from 32-bit pixels: columns from spanStart on.
     ColumnTable* columnTable = nullptr;
+    int32_t spanEnd = 0;
 
     Coord uAt(int32_t x) const { return baseU + static_cast<Coord>(int64_t{x} - baseX) * du; }
     Coord vAt(int32_t x) const { return baseV + static_cast<Coord>(int64_t{x} - baseX) * dv; }
@@ -232,11 +233,19 @@ struct ColumnTable {
     const uint8_t* top = nullptr;  // the current row's two source rows, from the left edge
     const uint8_t* bottom = nullptr;
     uint16_t rowWeight = 0;
+    // Enlarging downwards, each source row serves several destination rows: it is blended
+    // across once, into one of two kept rows, and destination rows blend those down.
+    bool acrossFirst = false;
+    std::unique_ptr<uint8_t[]> across[2];
+    int32_t acrossRow[2] = {-1, -1};
+    const uint8_t* upper = nullptr;  // the kept rows of the current destination row
+    const uint8_t* lower = nullptr;
 };
 
-// out = a + (b - a) * w / 256 on each byte, rounded.
 // Steps (in source pixels) beyond which gathering beats blending whole rows.
 constexpr Coord kGatherStep = kCoordHalf * 4;
+
+// out = a + (b - a) * w / 256 on each byte, rounded.
 
 inline void blendBytes(const uint8_t* a, const uint8_t* b, const uint16_t* w, uint8_t* out, size_t count) {
     for (size_t k = 0; k < count; ++k) {
@@ -271,16 +280,25 @@ inline void blendQuad(const uint8_t* topLeft,
     }
 }
 
-bool buildColumnTable(const SampleJob& job, int32_t count, ColumnTable& table) {
+bool buildColumnTable(const SampleJob& job, int32_t count, bool rowsRepeat, ColumnTable& table) {
     const auto n = static_cast<size_t>(count);
     const auto width = static_cast<size_t>(job.rect.right - job.rect.left);
     table.left.reset(new (std::nothrow) int32_t[n]);
     table.right.reset(new (std::nothrow) int32_t[n]);
     table.weight.reset(new (std::nothrow) uint16_t[4 * n]);
     table.gather = job.du > kGatherStep || job.du < -kGatherStep;
-    table.blended.reset(new (std::nothrow) uint8_t[table.gather ? 1 : 4 * width]);
+    table.acrossFirst = !table.gather && rowsRepeat;
+    table.blended.reset(new (std::nothrow) uint8_t[table.gather || table.acrossFirst ? 1 : 4 * width]);
     if (!table.left || !table.right || !table.weight || !table.blended) {
         return false;
+    }
+    if (table.acrossFirst) {
+        for (auto& row : table.across) {
+            row.reset(new (std::nothrow) uint8_t[4 * n]);
+            if (!row) {
+                return false;
+            }
+        }
     }
     for (int32_t i = 0; i < count; ++i) {
         Coord u = job.uAt(job.spanStart + i) - kCoordHalf;
@@ -296,6 +314,32 @@ bool buildColumnTable(const SampleJob& job, int32_t count, ColumnTable& table) {
     return true;
 }
 
+// Source row y blended across into one of the kept rows (not the one holding row other).
+const uint8_t* keptRow(const SampleJob& job, int32_t y, int32_t other, ColumnTable& table) {
+    for (int k = 0; k < 2; ++k) {
+        if (table.acrossRow[k] == y) {
+            return table.across[k].get();
+        }
+    }
+    const int slot = table.acrossRow[0] == other ? 1 : 0;
+    const uint8_t* row = job.source->row(y) + 4 * static_cast<size_t>(job.rect.left);
+    uint8_t* out = table.across[slot].get();
+    const auto count = static_cast<size_t>(job.spanEnd - job.spanStart);
+    uint32_t left[kChunk];
+    uint32_t right[kChunk];
+    for (size_t first = 0; first < count; first += kChunk) {
+        const size_t n = std::min<size_t>(kChunk, count - first);
+        for (size_t i = 0; i < n; ++i) {
+            std::memcpy(&left[i], row + 4 * static_cast<size_t>(table.left[first + i]), 4);
+            std::memcpy(&right[i], row + 4 * static_cast<size_t>(table.right[first + i]), 4);
+        }
+        blendBytes(reinterpret_cast<const uint8_t*>(left), reinterpret_cast<const uint8_t*>(right),
+                   table.weight.get() + 4 * first, out + 4 * first, 4 * n);
+    }
+    table.acrossRow[slot] = y;
+    return out;
+}
+
 // Blends the two source rows of destination row y into table.blended.
 void blendRowPair(const SampleJob& job, Coord v, ColumnTable& table) {
     const Pixels& s = *job.source;
@@ -306,10 +350,15 @@ void blendRowPair(const SampleJob& job, Coord v, ColumnTable& table) {
     auto w = static_cast<uint16_t>((v >> kWeightShift) & 0xFF);
     const size_t offset = 4 * static_cast<size_t>(job.rect.left);
     const size_t bytes = 4 * static_cast<size_t>(job.rect.right - job.rect.left);
+    table.rowWeight = w;
     if (table.gather) {
         table.top = s.row(y0) + offset;
         table.bottom = s.row(y1) + offset;
-        table.rowWeight = w;
+        return;
+    }
+    if (table.acrossFirst) {
+        table.upper = keptRow(job, y0, y1, table);
+        table.lower = keptRow(job, y1, y0, table);
         return;
     }
     blendBytes(s.row(y0) + offset, s.row(y1) + offset, w, table.blended.get(), bytes);
@@ -320,6 +369,16 @@ void sampleBilinearColumns(const SampleJob& job, int32_t x, int n, uint32_t* out
     const auto first = static_cast<size_t>(x - job.spanStart);
     const uint8_t* blended = table.blended.get();
     const auto bytes = 4 * static_cast<size_t>(n);
+    if (table.acrossFirst) {
+        uint32_t mixed[kChunk];
+        blendBytes(table.upper + 4 * first, table.lower + 4 * first, table.rowWeight, reinterpret_cast<uint8_t*>(mixed),
+                   bytes);
+        const uint32_t alphaOr = job.alphaOr;
+        for (int i = 0; i < n; ++i) {
+            out[i] = mixed[i] | alphaOr;
+        }
+        return;
+    }
     uint32_t left[kChunk];
     uint32_t right[kChunk];
     if (table.gather) {
@@ -1013,7 +1072,8 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
         job->baseX = covered.left;
         job->baseU = toCoord(inv.tx + inv.a * (covered.left + 0.5));
         job->spanStart = covered.left;
-        if (!buildColumnTable(*job, covered.right - covered.left, columnTable)) {
+        job->spanEnd = covered.right;
+        if (!buildColumnTable(*job, covered.right - covered.left, std::fabs(inv.d) < 1.0, columnTable)) {
             return kOutOfMemory;
         }
         job->columnTable = &columnTable;
@@ -1062,6 +1122,13 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
                           Coord{plan.source.top} << kCoordBits, Coord{plan.source.bottom} << kCoordBits};
     const CoordBox interior{inside.uLo + kCoordHalf, inside.uHi - kCoordHalf, inside.vLo + kCoordHalf,
                             inside.vHi - kCoordHalf};
+    const bool repeatRows = direct && plan.sampling == Sampling::nearest && axisAligned;
+    struct RepeatedRow {
+        int32_t y = 0;
+        int64_t sourceRow = -1;
+        int32_t start = 0;
+        int32_t end = 0;
+    } repeat;
     uint32_t sampled[kChunk];
     uint32_t combined[kChunk];
     for (int32_t y = covered.top; y < covered.bottom; ++y) {
@@ -1093,6 +1160,16 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
         }
         if (plan.sampling == Sampling::areaAverage && !plan.supersample) {
             job->rowTap = y - covered.top;
+        }
+        if (repeatRows) {
+            // Enlarging: a row that shows the same source row as the one above is a copy of it.
+            const int64_t sourceRow = job->vAt(start) >> kCoordBits;
+            if (sourceRow == repeat.sourceRow && start == repeat.start && end == repeat.end) {
+                std::memcpy(dest.row(y) + 4 * static_cast<size_t>(start),
+                            dest.row(repeat.y) + 4 * static_cast<size_t>(start), 4 * static_cast<size_t>(end - start));
+                continue;
+            }
+            repeat = RepeatedRow{y, sourceRow, start, end};
         }
         if (mask) {
             mask->advanceTo(y);

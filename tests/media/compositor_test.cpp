@@ -224,11 +224,17 @@ TEST(Compositor, QuarterTurnsAndFlipsMovePixelsExactly) {
 
 TEST(Compositor, NearestEnlargementRepeatsPixels) {
     Bitmap source = makePattern(5, 3, kDepth24);
-    Bitmap dest = filled(10, 6, kDepth24, kSentinel);
-    ASSERT_EQ(drawBitmap(source, dest, withQuality(scaled(2, 2), kQualityLow)), kNoErr);
-    for (int32_t y = 0; y < 6; ++y) {
-        for (int32_t x = 0; x < 10; ++x) {
-            EXPECT_EQ(dest.pixel(x, y), source.pixel(x / 2, y / 2)) << x << "," << y;
+    for (int depth : {kDepth24, kDepth32}) {
+        SCOPED_TRACE(depth);
+        Bitmap dest = filled(12, 7, depth, kSentinel);
+        FixedMatrix m = scaled(2, 2);
+        m.translate(kFixedOne, 0);
+        ASSERT_EQ(drawBitmap(source, dest, withQuality(m, kQualityLow)), kNoErr);
+        for (int32_t y = 0; y < 7; ++y) {
+            for (int32_t x = 0; x < 12; ++x) {
+                bool inside = x >= 1 && x < 11 && y < 6;
+                EXPECT_EQ(dest.pixel(x, y), inside ? source.pixel((x - 1) / 2, y / 2) : kSentinel) << x << "," << y;
+            }
         }
     }
 }
@@ -256,7 +262,7 @@ TEST(Compositor, BilinearScalingOf32BitPixelsMatchesTheGeneralPath) {
             narrow.setPixel(x, y, wide.pixel(x, y));
         }
     }
-    const double factors[][2] = {{0.2, 0.3}, {0.45, 0.7}, {0.8, 1}, {1.3, 2.7}, {-0.6, 1.4}, {3, -0.25}};
+    const double factors[][2] = {{0.2, 0.3}, {0.45, 0.7}, {0.8, 1}, {1.3, 2.7}, {-0.6, 1.4}, {3, -0.25}, {1.5, -1.7}};
     for (const auto& f : factors) {
         SCOPED_TRACE(::testing::Message() << f[0] << " x " << f[1]);
         FixedMatrix m = scaled(f[0], f[1]);
