@@ -143,6 +143,7 @@ struct TapList {
 };
 
 struct ColumnTable;
+struct AreaRows;
 
 // Where a row's walk through the source starts, and how it steps.
 struct SampleJob {
@@ -170,6 +171,8 @@ struct SampleJob {
     // Bilinear along the axes from 32-bit pixels: columns from spanStart on.
     ColumnTable* columnTable = nullptr;
     int32_t spanEnd = 0;
+    // Area average: the current row's sums down.
+    AreaRows* area = nullptr;
 
     Coord uAt(int32_t x) const { return baseU + static_cast<Coord>(int64_t{x} - baseX) * du; }
     Coord vAt(int32_t x) const { return baseV + static_cast<Coord>(int64_t{x} - baseX) * dv; }
@@ -519,42 +522,88 @@ void sampleSupersampled(const SampleJob& job, int32_t x, int n, uint32_t* out) {
     }
 }
 
-// Shrinking along the axes: each source row of the destination row's taps is filtered
-// across, then the filtered rows are weighed down. Lanes of 32 bits hold the sums.
+// Shrinking along the axes, in two passes: the destination row's source rows are weighed
+// down into one row of sums (a loop the compiler vectorises), then each destination pixel
+// weighs its columns of that row across. Lanes of 32 bits hold the sums across.
+struct AreaRows {
+    int32_t first = 0;                       // the first source column the span reads
+    int32_t count = 0;                       // how many
+    std::unique_ptr<uint32_t[]> sums;        // 4 a column: the weighted sums down
+    std::unique_ptr<uint8_t[]> expanded;     // a source row of another depth as 32-bit pixels
+    std::unique_ptr<uint64_t[]> blueRed;     // the sums with 8 fractional bits, blue and red lanes
+    std::unique_ptr<uint64_t[]> greenAlpha;  // and green and alpha
+};
+
+bool setUpAreaRows(const TapList& columns, int32_t columnCount, AreaRows& area) {
+    int32_t low = columns.taps[0].first;
+    int32_t high = low;
+    for (int32_t i = 0; i < columnCount; ++i) {
+        low = std::min(low, columns.taps[i].first);
+        high = std::max(high, columns.taps[i].first + columns.taps[i].count);
+    }
+    area.first = low;
+    area.count = high - low;
+    const auto n = static_cast<size_t>(area.count);
+    area.sums.reset(new (std::nothrow) uint32_t[4 * n]);
+    area.expanded.reset(new (std::nothrow) uint8_t[4 * n]);
+    area.blueRed.reset(new (std::nothrow) uint64_t[n]);
+    area.greenAlpha.reset(new (std::nothrow) uint64_t[n]);
+    return area.sums && area.expanded && area.blueRed && area.greenAlpha;
+}
+
+// The weighted sum down of the current destination row's source rows.
 template <Format F>
-void sampleArea(const SampleJob& job, int32_t x, int n, uint32_t* out) {
+void sumAreaRows(const SampleJob& job, AreaRows& area) {
     const Pixels& s = *job.source;
-    constexpr uint64_t kRowRound = (uint64_t{1} << (kRowShift - 1)) * 0x100000001ull;
-    constexpr uint64_t kLane16 = 0x0000FFFF0000FFFFull;
-    uint64_t blueRed[kChunk] = {};
-    uint64_t greenAlpha[kChunk] = {};
     const Tap& rowTap = job.rows->taps[job.rowTap];
-    const Tap* columns = job.columns->taps.get() + (x - job.spanStart);
-    const uint16_t* columnWeights = job.columns->weights.get();
+    const auto n = static_cast<size_t>(area.count);
+    uint32_t* sums = area.sums.get();
+    std::fill(sums, sums + 4 * n, 0u);
     for (int32_t r = 0; r < rowTap.count; ++r) {
         const uint8_t* row = s.row(rowTap.first + r);
-        uint64_t rowWeight = job.rows->weights[rowTap.weights + static_cast<size_t>(r)];
-        for (int i = 0; i < n; ++i) {
-            const Tap& column = columns[i];
-            const uint16_t* w = columnWeights + column.weights;
-            uint64_t br = 0;
-            uint64_t ga = 0;
-            for (int32_t k = 0; k < column.count; ++k) {
-                uint32_t p = fetch<F>(row, column.first + k, s.palette);
-                br += ((p & 0xFF) | uint64_t{(p >> 16) & 0xFF} << 32) * w[k];
-                ga += (((p >> 8) & 0xFF) | uint64_t{p >> 24} << 32) * w[k];
+        const uint8_t* pixels = row + 4 * static_cast<size_t>(area.first);
+        if constexpr (F != Format::bgra32) {
+            for (size_t j = 0; j < n; ++j) {
+                uint32_t p = fetch<F>(row, area.first + static_cast<int32_t>(j), s.palette);
+                std::memcpy(area.expanded.get() + 4 * j, &p, 4);
             }
-            blueRed[i] += (((br + kRowRound) >> kRowShift) & kLane16) * rowWeight;
-            greenAlpha[i] += (((ga + kRowRound) >> kRowShift) & kLane16) * rowWeight;
+            pixels = area.expanded.get();
+        }
+        const uint32_t weight = job.rows->weights[rowTap.weights + static_cast<size_t>(r)];
+        for (size_t k = 0; k < 4 * n; ++k) {
+            sums[k] += pixels[k] * weight;
         }
     }
+    constexpr uint32_t kRowRound = 1u << (kRowShift - 1);
+    for (size_t j = 0; j < n; ++j) {
+        const uint32_t* c = sums + 4 * j;
+        area.blueRed[j] = ((c[0] + kRowRound) >> kRowShift) | uint64_t{(c[2] + kRowRound) >> kRowShift} << 32;
+        area.greenAlpha[j] = ((c[1] + kRowRound) >> kRowShift) | uint64_t{(c[3] + kRowRound) >> kRowShift} << 32;
+    }
+}
+
+using AreaRowSummer = void (*)(const SampleJob& job, AreaRows& area);
+
+void sampleArea(const SampleJob& job, int32_t x, int n, uint32_t* out) {
+    const AreaRows& area = *job.area;
+    const Tap* columns = job.columns->taps.get() + (x - job.spanStart);
+    const uint16_t* columnWeights = job.columns->weights.get();
+    const uint64_t* blueRed = area.blueRed.get() - area.first;
+    const uint64_t* greenAlpha = area.greenAlpha.get() - area.first;
     constexpr uint64_t kFinalRound = uint64_t{1} << (kFinalShift - 1);
-    auto level = [&](uint64_t lanes, int lane) {
+    auto level = [](uint64_t lanes, int lane) {
         return static_cast<uint32_t>((((lanes >> (32 * lane)) & 0xFFFFFFFFu) + kFinalRound) >> kFinalShift);
     };
     for (int i = 0; i < n; ++i) {
-        out[i] = level(blueRed[i], 0) | level(greenAlpha[i], 0) << 8 | level(blueRed[i], 1) << 16 |
-                 level(greenAlpha[i], 1) << 24 | job.alphaOr;
+        const Tap& column = columns[i];
+        const uint16_t* w = columnWeights + column.weights;
+        uint64_t br = 0;
+        uint64_t ga = 0;
+        for (int32_t k = 0; k < column.count; ++k) {
+            br += blueRed[column.first + k] * w[k];
+            ga += greenAlpha[column.first + k] * w[k];
+        }
+        out[i] = level(br, 0) | level(ga, 0) << 8 | level(br, 1) << 16 | level(ga, 1) << 24 | job.alphaOr;
     }
 }
 
@@ -569,7 +618,7 @@ RowSampler samplerFor(Sampling sampling, bool supersample) {
         case Sampling::bilinear:
             return &sampleBilinear<F>;
         default:
-            return &sampleArea<F>;
+            return &sampleArea;
     }
 }
 
@@ -589,6 +638,25 @@ RowSampler pickSampler(Format format, Sampling sampling, bool supersample) {
             return samplerFor<Format::bgr24>(sampling, supersample);
         default:
             return samplerFor<Format::bgra32>(sampling, supersample);
+    }
+}
+
+AreaRowSummer pickAreaSummer(Format format) {
+    switch (format) {
+        case Format::index1:
+            return &sumAreaRows<Format::index1>;
+        case Format::index2:
+            return &sumAreaRows<Format::index2>;
+        case Format::index4:
+            return &sumAreaRows<Format::index4>;
+        case Format::index8:
+            return &sumAreaRows<Format::index8>;
+        case Format::rgb555:
+            return &sumAreaRows<Format::rgb555>;
+        case Format::bgr24:
+            return &sumAreaRows<Format::bgr24>;
+        default:
+            return &sumAreaRows<Format::bgra32>;
     }
 }
 
@@ -1066,6 +1134,8 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
     TapList columns;
     TapList rows;
     ColumnTable columnTable;
+    AreaRows areaRows;
+    const AreaRowSummer sumRows = pickAreaSummer(pixels->format);
     const bool byColumns =
         plan.sampling == Sampling::bilinear && !plan.supersample && axisAligned && pixels->format == Format::bgra32;
     if (byColumns) {
@@ -1103,8 +1173,12 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
                        plan.source.bottom, rows)) {
             return kOutOfMemory;
         }
+        if (!setUpAreaRows(columns, covered.right - covered.left, areaRows)) {
+            return kOutOfMemory;
+        }
         job->columns = &columns;
         job->rows = &rows;
+        job->area = &areaRows;
         job->spanStart = covered.left;
     }
 
@@ -1160,6 +1234,7 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
         }
         if (plan.sampling == Sampling::areaAverage && !plan.supersample) {
             job->rowTap = y - covered.top;
+            sumRows(*job, areaRows);
         }
         if (repeatRows) {
             // Enlarging: a row that shows the same source row as the one above is a copy of it.
