@@ -916,6 +916,45 @@ void storeMasked(Target& t, pict::RegionMask* mask, int32_t y, int32_t x, int n,
     }
 }
 
+// A copy of a 32-bit source with alpha whose colours inside rect are multiplied by their alpha.
+Status premultiply(const Bitmap& source, const PixelRect& rect, Bitmap& out) {
+    Status status = out.create(source.width(), source.height(), kDepth32);
+    if (status != kNoErr) {
+        return status;
+    }
+    out.setHasAlpha(true);
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        const uint8_t* from = source.row(y);
+        uint8_t* to = out.row(y);
+        for (auto x = static_cast<size_t>(rect.left); x < static_cast<size_t>(rect.right); ++x) {
+            const uint32_t alpha = from[4 * x + 3];
+            for (size_t c = 0; c < 3; ++c) {
+                to[4 * x + c] = static_cast<uint8_t>((from[4 * x + c] * alpha + kMaxLevel / 2) / kMaxLevel);
+            }
+            to[4 * x + 3] = static_cast<uint8_t>(alpha);
+        }
+    }
+    return kNoErr;
+}
+
+// Divides the colours of blended premultiplied pixels by their alpha again.
+void unpremultiply(uint32_t* pixels, int n) {
+    for (int i = 0; i < n; ++i) {
+        const uint32_t p = pixels[i];
+        const uint32_t alpha = p >> 24;
+        if (alpha == 0 || alpha == kMaxLevel) {
+            continue;
+        }
+        const uint32_t scale = ((uint32_t{kMaxLevel} << 16) + alpha / 2) / alpha;  // 255 / alpha, 16.16
+        uint32_t result = p & kOpaque;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const uint32_t level = std::min<uint32_t>(((p >> shift & 0xFF) * scale + 0x8000) >> 16, kMaxLevel);
+            result |= level << shift;
+        }
+        pixels[i] = result;
+    }
+}
+
 // ---- Planning ---------------------------------------------------------------------------
 
 // Source coordinate bounds: lo <= u < uHi and vLo <= v < vHi.
@@ -1097,9 +1136,19 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
         }
     }
 
+    // Blending neighbours of a source with alpha weighs their colours by their alpha, so that
+    // the colour of transparent pixels does not bleed into the edges of what shows.
+    Bitmap premultiplied;
+    const bool weighByAlpha = source.depth() == kDepth32 && source.hasAlpha() && plan.sampling != Sampling::nearest;
+    if (weighByAlpha) {
+        Status status = premultiply(source, plan.source, premultiplied);
+        if (status != kNoErr) {
+            return status;
+        }
+    }
     auto pixels = std::make_unique<Pixels>();
     auto job = std::make_unique<SampleJob>();
-    describePixels(source, *pixels);
+    describePixels(weighByAlpha ? premultiplied : source, *pixels);
     job->source = pixels.get();
     job->rect = plan.source;
     job->du = toCoord(inv.a);
@@ -1252,10 +1301,17 @@ Status drawBitmap(const Bitmap& source, Bitmap& dest, const DrawParams& params) 
         for (int32_t x = start; x < end; x += kChunk) {
             int n = static_cast<int>(std::min<int32_t>(kChunk, end - x));
             if (direct) {
-                sampler(*job, x, n, reinterpret_cast<uint32_t*>(dest.row(y) + 4 * static_cast<size_t>(x)));
+                auto* out = reinterpret_cast<uint32_t*>(dest.row(y) + 4 * static_cast<size_t>(x));
+                sampler(*job, x, n, out);
+                if (weighByAlpha) {
+                    unpremultiply(out, n);
+                }
                 continue;
             }
             sampler(*job, x, n, sampled);
+            if (weighByAlpha) {
+                unpremultiply(sampled, n);
+            }
             if (rule->readsDest) {
                 loadDest(target, y, x, n, combined);
             } else {

@@ -284,6 +284,40 @@ TEST(Compositor, BilinearScalingOf32BitPixelsMatchesTheGeneralPath) {
     }
 }
 
+TEST(Compositor, TransparentPixelsDoNotTintTheirNeighbours) {
+    // Opaque red beside fully transparent black: blending must keep the edge red, fading
+    // only its alpha.
+    Bitmap source;
+    ASSERT_EQ(source.create(2, 2, kDepth32), kNoErr);
+    source.setHasAlpha(true);
+    for (int32_t y = 0; y < 2; ++y) {
+        source.setPixel(0, y, Rgba{255, 0, 0, 255});
+        source.setPixel(1, y, Rgba{0, 0, 0, 0});
+    }
+    for (int quality : {kQualityNormal, kQualityMax}) {
+        for (double factor : {0.5, 4.0}) {
+            SCOPED_TRACE(::testing::Message() << "quality " << quality << " scale " << factor);
+            auto size = static_cast<int32_t>(2 * factor);
+            Bitmap dest;
+            ASSERT_EQ(dest.create(size, size, kDepth32), kNoErr);
+            dest.setHasAlpha(true);
+            ASSERT_EQ(drawBitmap(source, dest, withQuality(scaled(factor, factor), quality)), kNoErr);
+            for (int32_t x = 0; x < size; ++x) {
+                Rgba p = dest.pixel(x, 0);
+                if (p.alpha > 0) {
+                    EXPECT_EQ((Rgb{p.red, p.green, p.blue}), (Rgb{255, 0, 0})) << x << " alpha " << int{p.alpha};
+                }
+            }
+            if (size == 1) {
+                EXPECT_NEAR(dest.pixel(0, 0).alpha, 128, 1);
+            } else {
+                EXPECT_EQ(dest.pixel(0, 0).alpha, 255);
+                EXPECT_EQ(dest.pixel(size - 1, 0).alpha, 0);
+            }
+        }
+    }
+}
+
 TEST(Compositor, MaxQualityAveragesShrunkenCheckerboards) {
     struct Row {
         double factor;
