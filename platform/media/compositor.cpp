@@ -289,7 +289,7 @@ bool buildColumnTable(const SampleJob& job, int32_t count, bool rowsRepeat, Colu
     table.left.reset(new (std::nothrow) int32_t[n]);
     table.right.reset(new (std::nothrow) int32_t[n]);
     table.weight.reset(new (std::nothrow) uint16_t[4 * n]);
-    table.gather = job.du > kGatherStep || job.du < -kGatherStep;
+    table.gather = (job.du > kGatherStep || job.du < -kGatherStep) && width >= 2;
     table.acrossFirst = !table.gather && rowsRepeat;
     table.blended.reset(new (std::nothrow) uint8_t[table.gather || table.acrossFirst ? 1 : 4 * width]);
     if (!table.left || !table.right || !table.weight || !table.blended) {
@@ -309,7 +309,15 @@ bool buildColumnTable(const SampleJob& job, int32_t count, bool rowsRepeat, Colu
         // Indices relative to the source rectangle's left edge, as the blended row holds them.
         table.left[i] = clampIndex(column, job.rect.left, job.rect.right - 1) - job.rect.left;
         table.right[i] = clampIndex(column + 1, job.rect.left, job.rect.right - 1) - job.rect.left;
-        auto w = static_cast<uint16_t>((u >> kWeightShift) & 0xFF);
+        uint16_t w = static_cast<uint16_t>((u >> kWeightShift) & 0xFF);
+        if (table.gather && table.left[i] == table.right[i]) {
+            // At an edge both neighbours are the edge pixel: take the pair inside the source
+            // and put the whole weight on that pixel, so each pair is two adjacent pixels.
+            const bool atRight = table.left[i] > 0;
+            table.left[i] = atRight ? table.left[i] - 1 : 0;
+            table.right[i] = table.left[i] + 1;
+            w = atRight ? 256 : 0;
+        }
         for (int c = 0; c < 4; ++c) {
             table.weight[4 * static_cast<size_t>(i) + static_cast<size_t>(c)] = w;
         }
@@ -389,11 +397,14 @@ void sampleBilinearColumns(const SampleJob& job, int32_t x, int n, uint32_t* out
         uint32_t lowerRight[kChunk];
         for (int i = 0; i < n; ++i) {
             const size_t l = 4 * static_cast<size_t>(table.left[first + static_cast<size_t>(i)]);
-            const size_t r = 4 * static_cast<size_t>(table.right[first + static_cast<size_t>(i)]);
-            std::memcpy(&left[i], table.top + l, 4);
-            std::memcpy(&right[i], table.top + r, 4);
-            std::memcpy(&lowerLeft[i], table.bottom + l, 4);
-            std::memcpy(&lowerRight[i], table.bottom + r, 4);
+            uint64_t upper;
+            uint64_t lower;
+            std::memcpy(&upper, table.top + l, 8);
+            std::memcpy(&lower, table.bottom + l, 8);
+            left[i] = static_cast<uint32_t>(upper);
+            right[i] = static_cast<uint32_t>(upper >> 32);
+            lowerLeft[i] = static_cast<uint32_t>(lower);
+            lowerRight[i] = static_cast<uint32_t>(lower >> 32);
         }
         uint32_t mixed[kChunk];
         blendQuad(reinterpret_cast<const uint8_t*>(left), reinterpret_cast<const uint8_t*>(right),

@@ -262,7 +262,8 @@ TEST(Compositor, BilinearScalingOf32BitPixelsMatchesTheGeneralPath) {
             narrow.setPixel(x, y, wide.pixel(x, y));
         }
     }
-    const double factors[][2] = {{0.2, 0.3}, {0.45, 0.7}, {0.8, 1}, {1.3, 2.7}, {-0.6, 1.4}, {3, -0.25}, {1.5, -1.7}};
+    const double factors[][2] = {{0.2, 0.3},  {0.45, 0.7}, {0.8, 1},    {1.3, 2.7},
+                                 {-0.6, 1.4}, {3, -0.25},  {1.5, -1.7}, {-0.3, 0.5}};
     for (const auto& f : factors) {
         SCOPED_TRACE(::testing::Message() << f[0] << " x " << f[1]);
         FixedMatrix m = scaled(f[0], f[1]);
