@@ -233,6 +233,7 @@ struct ColumnTable {
     // Shrinking uses few of the source columns: each destination pixel then gathers its
     // four neighbours from the two rows instead, and nothing is blended ahead.
     bool gather = false;
+    bool pairs = false;            // every column's two neighbours are adjacent pixels
     const uint8_t* top = nullptr;  // the current row's two source rows, from the left edge
     const uint8_t* bottom = nullptr;
     uint16_t rowWeight = 0;
@@ -289,7 +290,8 @@ bool buildColumnTable(const SampleJob& job, int32_t count, bool rowsRepeat, Colu
     table.left.reset(new (std::nothrow) int32_t[n]);
     table.right.reset(new (std::nothrow) int32_t[n]);
     table.weight.reset(new (std::nothrow) uint16_t[4 * n]);
-    table.gather = (job.du > kGatherStep || job.du < -kGatherStep) && width >= 2;
+    table.pairs = width >= 2;
+    table.gather = (job.du > kGatherStep || job.du < -kGatherStep) && table.pairs;
     table.acrossFirst = !table.gather && rowsRepeat;
     table.blended.reset(new (std::nothrow) uint8_t[table.gather || table.acrossFirst ? 1 : 4 * width]);
     if (!table.left || !table.right || !table.weight || !table.blended) {
@@ -310,7 +312,7 @@ bool buildColumnTable(const SampleJob& job, int32_t count, bool rowsRepeat, Colu
         table.left[i] = clampIndex(column, job.rect.left, job.rect.right - 1) - job.rect.left;
         table.right[i] = clampIndex(column + 1, job.rect.left, job.rect.right - 1) - job.rect.left;
         uint16_t w = static_cast<uint16_t>((u >> kWeightShift) & 0xFF);
-        if (table.gather && table.left[i] == table.right[i]) {
+        if (table.pairs && table.left[i] == table.right[i]) {
             // At an edge both neighbours are the edge pixel: take the pair inside the source
             // and put the whole weight on that pixel, so each pair is two adjacent pixels.
             const bool atRight = table.left[i] > 0;
@@ -323,6 +325,20 @@ bool buildColumnTable(const SampleJob& job, int32_t count, bool rowsRepeat, Colu
         }
     }
     return true;
+}
+
+// The two neighbours of column i in a row of 32-bit pixels.
+inline void loadPair(const uint8_t* row, const ColumnTable& table, size_t i, uint32_t& left, uint32_t& right) {
+    const size_t l = 4 * static_cast<size_t>(table.left[i]);
+    if (table.pairs) {
+        uint64_t pair;
+        std::memcpy(&pair, row + l, 8);
+        left = static_cast<uint32_t>(pair);
+        right = static_cast<uint32_t>(pair >> 32);
+        return;
+    }
+    std::memcpy(&left, row + l, 4);
+    std::memcpy(&right, row + 4 * static_cast<size_t>(table.right[i]), 4);
 }
 
 // Source row y blended across into one of the kept rows (not the one holding row other).
@@ -341,8 +357,7 @@ const uint8_t* keptRow(const SampleJob& job, int32_t y, int32_t other, ColumnTab
     for (size_t first = 0; first < count; first += kChunk) {
         const size_t n = std::min<size_t>(kChunk, count - first);
         for (size_t i = 0; i < n; ++i) {
-            std::memcpy(&left[i], row + 4 * static_cast<size_t>(table.left[first + i]), 4);
-            std::memcpy(&right[i], row + 4 * static_cast<size_t>(table.right[first + i]), 4);
+            loadPair(row, table, first + i, left[i], right[i]);
         }
         blendBytes(reinterpret_cast<const uint8_t*>(left), reinterpret_cast<const uint8_t*>(right),
                    table.weight.get() + 4 * first, out + 4 * first, 4 * n);
@@ -417,8 +432,7 @@ void sampleBilinearColumns(const SampleJob& job, int32_t x, int n, uint32_t* out
         return;
     } else {
         for (int i = 0; i < n; ++i) {
-            std::memcpy(&left[i], blended + 4 * static_cast<size_t>(table.left[first + static_cast<size_t>(i)]), 4);
-            std::memcpy(&right[i], blended + 4 * static_cast<size_t>(table.right[first + static_cast<size_t>(i)]), 4);
+            loadPair(blended, table, first + static_cast<size_t>(i), left[i], right[i]);
         }
     }
     uint32_t mixed[kChunk];
