@@ -8,8 +8,11 @@
 namespace korvane {
 namespace {
 
-// Both the positional list and the tag table start with room for this many entries and grow by as many.
+// Both the positional list and the tag table start with room for this many entries and grow by
+// half again (at least this many), so that a long text costs time close to its length.
 constexpr int kListGrowth = 40;
+// The tag index starts with this many slots (a power of two) and doubles when half full.
+constexpr size_t kFirstIndexSlots = 64;
 // Number lists are read from a copy of at most this many characters of the text.
 constexpr size_t kNumberListCopy = 255;
 constexpr int kCodeLength = 4;
@@ -20,7 +23,7 @@ constexpr int kPercent = 100;
 constexpr int32_t kCenturyPivot = 70;
 constexpr int32_t kTwoDigitYearLimit = 100;
 
-// A list that starts with room for kListGrowth entries and grows by as many; push fails
+// A list that starts with room for kListGrowth entries and grows by half again; push fails
 // (instead of throwing) when memory runs out.
 template <typename T>
 class GrowList {
@@ -32,10 +35,11 @@ class GrowList {
 
     bool push(const T& item) {
         if (count_ == capacity_) {
-            if (capacity_ > kMaxEntries - kListGrowth) {
+            const int growth = capacity_ / 2 > kListGrowth ? capacity_ / 2 : kListGrowth;
+            if (capacity_ > kMaxEntries - growth) {
                 return false;
             }
-            int grown = capacity_ + kListGrowth;
+            int grown = capacity_ + growth;
             void* moved = std::realloc(items_, static_cast<size_t>(grown) * sizeof(T));
             if (moved == nullptr) {
                 return false;
@@ -47,6 +51,7 @@ class GrowList {
         return true;
     }
     void clear() { count_ = 0; }
+    void pop() { --count_; }
     void release() {
         std::free(items_);
         items_ = nullptr;
@@ -68,6 +73,101 @@ struct Tag {
     const char* value;  // into the text, or the name itself for a bare word
 };
 
+char toUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// FNV-1a over the upper-cased name, so that names differing in ASCII case meet.
+uint32_t hashName(const char* name) {
+    constexpr uint32_t kOffsetBasis = 2166136261u;
+    constexpr uint32_t kPrime = 16777619u;
+    uint32_t hash = kOffsetBasis;
+    for (const char* p = name; *p != '\0'; ++p) {
+        hash = (hash ^ static_cast<unsigned char>(toUpperAscii(*p))) * kPrime;
+    }
+    return hash;
+}
+
+// An open-addressing index over the tag table: each slot holds a tag's position + 1, or 0
+// when free. Kept at most half full, so a lookup probes a few slots whatever the tag count.
+class TagIndex {
+  public:
+    TagIndex() = default;
+    TagIndex(const TagIndex&) = delete;
+    TagIndex& operator=(const TagIndex&) = delete;
+    ~TagIndex() { release(); }
+
+    // The position of the tag whose name matches `name` (ASCII case ignored), or -1.
+    template <typename NameAt>
+    int find(const char* name, NameAt nameAt) const {
+        if (slots_ == nullptr) {
+            return -1;
+        }
+        for (size_t slot = hashName(name) & (slotCount_ - 1);; slot = (slot + 1) & (slotCount_ - 1)) {
+            if (slots_[slot] == 0) {
+                return -1;
+            }
+            const int position = slots_[slot] - 1;
+            if (compareNoCase(nameAt(position), name) == 0) {
+                return position;
+            }
+        }
+    }
+
+    // Adds the tag at `position`, named `name`. False when the index cannot grow.
+    template <typename NameAt>
+    bool insert(const char* name, int position, NameAt nameAt) {
+        if ((static_cast<size_t>(used_) + 1) * 2 > slotCount_ && !grow(nameAt)) {
+            return false;
+        }
+        place(name, position);
+        ++used_;
+        return true;
+    }
+
+    void clear() {
+        if (slots_ != nullptr && used_ > 0) {
+            std::memset(slots_, 0, slotCount_ * sizeof *slots_);
+        }
+        used_ = 0;
+    }
+    void release() {
+        std::free(slots_);
+        slots_ = nullptr;
+        slotCount_ = 0;
+        used_ = 0;
+    }
+
+  private:
+    void place(const char* name, int position) {
+        size_t slot = hashName(name) & (slotCount_ - 1);
+        while (slots_[slot] != 0) {
+            slot = (slot + 1) & (slotCount_ - 1);
+        }
+        slots_[slot] = position + 1;
+    }
+
+    template <typename NameAt>
+    bool grow(NameAt nameAt) {
+        const size_t grown = slotCount_ == 0 ? kFirstIndexSlots : slotCount_ * 2;
+        auto* fresh = static_cast<int*>(std::calloc(grown, sizeof(int)));
+        if (fresh == nullptr) {
+            return false;
+        }
+        std::free(slots_);
+        slots_ = fresh;
+        slotCount_ = grown;
+        for (int position = 0; position < used_; ++position) {
+            place(nameAt(position), position);
+        }
+        return true;
+    }
+
+    int* slots_ = nullptr;
+    size_t slotCount_ = 0;
+    int used_ = 0;
+};
+
 struct ParameterText {
     char* cursor = nullptr;  // where the next command begins
     char* nameArea = nullptr;
@@ -75,6 +175,7 @@ struct ParameterText {
     char* nameEnd = nullptr;  // one past the last byte of the name area
     GrowList<const char*> tokens;
     GrowList<Tag> tags;
+    TagIndex tagIndex;
     int commandCounter = 0;
     bool outOfMemory = false;
 };
@@ -107,10 +208,6 @@ bool isNameStart(char c) {
 
 bool isNameChar(char c) {
     return isNameStart(c) || isDigit(c);
-}
-
-char toUpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 int hexDigitValue(char c) {
@@ -152,19 +249,20 @@ char escapeResult(char letter) {
 void clearArguments() {
     gParams.tokens.clear();
     gParams.tags.clear();
+    gParams.tagIndex.clear();
     gParams.nameWrite = gParams.nameArea;
+}
+
+const char* tagNameAt(int position) {
+    return gParams.tags[position].name;
 }
 
 Tag* findTag(const char* name) {
     if (name == nullptr) {
         return nullptr;
     }
-    for (int i = gParams.tags.count() - 1; i >= 0; --i) {
-        if (compareNoCase(gParams.tags[i].name, name) == 0) {
-            return &gParams.tags[i];
-        }
-    }
-    return nullptr;
+    const int position = gParams.tagIndex.find(name, tagNameAt);
+    return position >= 0 ? &gParams.tags[position] : nullptr;
 }
 
 // Registers the token at `start` as a tag: with `value` for KEY=value, or as a bare word when
@@ -190,6 +288,10 @@ bool registerTag(const char* start, const char* value) {
         return true;
     }
     if (!gParams.tags.push(Tag{copy, (value != nullptr) ? value : copy})) {
+        return false;
+    }
+    if (!gParams.tagIndex.insert(copy, gParams.tags.count() - 1, tagNameAt)) {
+        gParams.tags.pop();
         return false;
     }
     gParams.nameWrite = copy + length + 1;
@@ -396,6 +498,7 @@ Status parameterTextStatus() {
 void endParameterText() {
     gParams.tokens.release();
     gParams.tags.release();
+    gParams.tagIndex.release();
     gParams.cursor = nullptr;
     gParams.nameArea = nullptr;
     gParams.nameWrite = nullptr;

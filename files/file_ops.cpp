@@ -5,6 +5,7 @@
 
 #include "core/args.h"
 #include "platform/paths/file_ref.h"
+#include "platform/paths/path_text.h"
 
 namespace korvane {
 namespace {
@@ -60,6 +61,10 @@ Status newFolder(const char* pathText, const char* nameText) {
         return status;
     }
     if (nameText != nullptr) {
+        // The new folder stays inside PATH: no separators, drives or relative steps.
+        if (!isPlainItemName(nameText)) {
+            return kBadName;
+        }
         return ref.isFolder ? createFolderIn(ref.path, nameText) : kNotAFolder;
     }
     if (ref.exists) {

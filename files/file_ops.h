@@ -18,7 +18,9 @@ enum class TransferOp { kCopy, kMove, kDelete };
 // name inside it; a file may also be given a new full name. A folder goes into an
 // existing destination folder under its own name; a volume root's contents go
 // straight in. Answers 0, the system's code of the failing step, kPathTooLong when
-// a path would not fit, or kParamErr when the destination lies inside the source.
+// a path would not fit, or kParamErr when the destination lies inside the source (by
+// its text or, through links and mapped drives, by the folders' identities). A delete
+// or move the system reports done while the item stays answers ERROR_ACCESS_DENIED.
 Status transferTree(const char* source, const char* destination, TransferOp op);
 
 // Copies, moves or deletes everything inside `sourceFolder` (ending in "\") into
@@ -35,7 +37,8 @@ Status createFolder(const char* path);
 // language: what the handlers do once they have their arguments.
 Status transferPaths(const char* sourceText, const char* destinationText, TransferOp op);
 Status deletePath(const char* pathText);
-// `nameText` may be null: then `pathText` names the folder to create.
+// `nameText` may be null: then `pathText` names the folder to create. A name with a separator,
+// a drive or a relative step ("." or "..") is refused with kBadName.
 Status newFolder(const char* pathText, const char* nameText);
 
 // Handlers of KUtl-CopyFile, KUtl-MoveFile, KUtl-NewFolder and KUtl-DeleteFile.

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/result_text.h"
 #include "files/file_ops.h"
 #include "files/file_ops_path.h"
 #include "platform/win32/raii.h"
@@ -73,34 +74,103 @@ WalkPath longFolderForm(const WalkPath& path) {
     return result.appendSeparator() ? result : path;
 }
 
+// The system can report a removal as done while the item stays (it is still open elsewhere,
+// or the removal fails when the last handle closes): success is answered only once the item
+// is really gone. An item still there answers ERROR_ACCESS_DENIED.
+Status confirmGone(const char* path) {
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kNoErr : statusForSystemError(error);
+}
+
+// After a move: the source is gone, unless the move only changed the letter case of its name.
+Status confirmMoved(const char* source, const char* target) {
+    return compareNoCase(source, target) == 0 ? kNoErr : confirmGone(source);
+}
+
 Status removeFolder(const WalkPath& folder) {
     WalkPath target = folder;
     target.dropTrailingSeparator();
-    return RemoveDirectoryA(target.text()) ? kNoErr : lastErrorStatus();
+    return RemoveDirectoryA(target.text()) ? confirmGone(target.text()) : lastErrorStatus();
 }
 
 Status transferFile(TransferOp op, const char* source, const char* target) {
-    BOOL done = FALSE;
     switch (op) {
         case TransferOp::kCopy:
-            done = CopyFileA(source, target, TRUE);
-            break;
+            return CopyFileA(source, target, TRUE) ? kNoErr : lastErrorStatus();
         case TransferOp::kMove:
-            done = MoveFileA(source, target);
-            break;
+            return MoveFileA(source, target) ? confirmMoved(source, target) : lastErrorStatus();
         case TransferOp::kDelete:
-            done = DeleteFileA(source);
-            break;
+            return DeleteFileA(source) ? confirmGone(source) : lastErrorStatus();
     }
-    return done ? kNoErr : lastErrorStatus();
+    return kParamErr;
 }
 
 // A linked folder (no trailing "\" on either path) is moved or deleted as the link itself.
 Status transferLink(TransferOp op, const WalkPath& source, const WalkPath& target) {
     if (op == TransferOp::kDelete) {
-        return RemoveDirectoryA(source.text()) ? kNoErr : lastErrorStatus();
+        return RemoveDirectoryA(source.text()) ? confirmGone(source.text()) : lastErrorStatus();
     }
-    return MoveFileA(source.text(), target.text()) ? kNoErr : lastErrorStatus();
+    return MoveFileA(source.text(), target.text()) ? confirmMoved(source.text(), target.text()) : lastErrorStatus();
+}
+
+// A folder's identity: its volume's serial number and its index on that volume, and its final
+// path (links, junctions and mapped drives resolved). Either one matching names the same
+// folder: some file systems give no stable index, and some systems resolve no final path.
+struct FolderIdentity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    char finalPath[kWalkPathCapacity] = {};
+
+    bool sameFolderAs(const FolderIdentity& other) const {
+        const bool sameIndex = volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
+        const bool samePath = finalPath[0] != '\0' && compareNoCase(finalPath, other.finalPath) == 0;
+        return sameIndex || samePath;
+    }
+};
+
+bool folderIdentity(const char* path, FolderIdentity* out) {
+    win32::unique_hfile folder(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!folder || !GetFileInformationByHandle(folder.get(), &information)) {
+        return false;
+    }
+    out->volume = information.dwVolumeSerialNumber;
+    out->indexHigh = information.nFileIndexHigh;
+    out->indexLow = information.nFileIndexLow;
+    const DWORD length = GetFinalPathNameByHandleA(folder.get(), out->finalPath, sizeof out->finalPath, 0);
+    if (length == 0 || length >= sizeof out->finalPath) {
+        out->finalPath[0] = '\0';
+    }
+    return true;
+}
+
+// Whether `targetFolder` (ending in "\") or a folder above it is `sourceFolder` itself, reached
+// through another name: a link, a junction or a drive that maps onto it. The texts may differ
+// entirely, so the folders' identities are compared.
+bool liesInsideByIdentity(const WalkPath& sourceFolder, const WalkPath& targetFolder) {
+    FolderIdentity source;
+    if (!folderIdentity(sourceFolder.text(), &source)) {
+        return false;
+    }
+    WalkPath step = targetFolder;
+    for (;;) {
+        FolderIdentity current;
+        if (folderIdentity(step.text(), &current) && current.sameFolderAs(source)) {
+            return true;
+        }
+        size_t offset = 0;
+        size_t length = 0;
+        step.lastElement(&offset, &length);
+        if (length == 0) {
+            return false;  // the volume root has been checked
+        }
+        step.truncate(offset);
+    }
 }
 
 Status walkContents(TransferOp op, WalkPath& source, WalkPath& target);
@@ -194,7 +264,7 @@ Status transferFolder(TransferOp op, WalkPath& source, DWORD attributes, WalkPat
     if (!targetFolder.appendSeparator()) {
         return kPathTooLong;
     }
-    if (longFolderForm(source).contains(longFolderForm(targetFolder))) {
+    if (longFolderForm(source).contains(longFolderForm(targetFolder)) || liesInsideByIdentity(source, targetFolder)) {
         return kParamErr;
     }
     size_t nameOffset = 0;

@@ -16,10 +16,8 @@
 namespace korvane {
 namespace {
 
-// Longest new name accepted.
-constexpr size_t kMaxNameLength = MAX_PATH;
 // The new path: the folder (at most 255 bytes) and the new name.
-constexpr size_t kNewPathCapacity = kPathCapacity + kMaxNameLength + 1;
+constexpr size_t kNewPathCapacity = kPathCapacity + kMaxItemNameLength + 1;
 
 // What the call asks to change.
 struct Changes {
@@ -70,20 +68,6 @@ bool toFileTime(const SYSTEMTIME& local, FILETIME* time, DWORD* error) {
     }
     *error = GetLastError();
     return false;
-}
-
-// A new name stays in the item's folder: no separators, no drive.
-bool isPlainName(const char* name) {
-    if (name[0] == '\0' || std::strlen(name) > kMaxNameLength) {
-        return false;
-    }
-    ShiftJisScan bytes;
-    for (const char* c = name; *c != '\0'; ++c) {
-        if (bytes.next(*c) == ShiftJisScan::Byte::kSingle && (*c == '\\' || *c == '/' || *c == ':')) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The item's folder (absolute, with its separator) followed by `name`.
@@ -192,8 +176,13 @@ Status setFileInfoHandler(Call&) {
     char newPath[kNewPathCapacity] = {};
     changes.name = tagValue("NAME");
     if (changes.name != nullptr) {
-        if (!isPlainName(changes.name) || !siblingPath(path, changes.name, newPath, sizeof newPath)) {
+        if (!isPlainItemName(changes.name) || !siblingPath(path, changes.name, newPath, sizeof newPath)) {
             return kBadName;
+        }
+        // Refused before anything changes: a rename to a path the later steps cannot reach
+        // would leave the item renamed under a failure.
+        if (std::strlen(newPath) >= MAX_PATH) {
+            return win32::statusForSystemError(ERROR_FILENAME_EXCED_RANGE);
         }
     }
     WIN32_FIND_DATAA entry;

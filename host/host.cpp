@@ -48,7 +48,21 @@ std::optional<int32_t> parseFunctionNumber(std::string_view text) {
 
 }  // namespace
 
-Host::Host() = default;
+namespace {
+
+// FileMaker Pro itself uses the common controls and the common dialogs, so those system
+// libraries stay loaded for the host's whole life: a plug-in that imports them does not load
+// and unload them with itself. (Wine's copies do not give everything back when unloaded.)
+void keepHostSystemLibraries() {
+    static const bool kept = LoadLibraryA("comctl32.dll") != nullptr && LoadLibraryA("comdlg32.dll") != nullptr;
+    (void)kept;
+}
+
+}  // namespace
+
+Host::Host() {
+    keepHostSystemLibraries();
+}
 
 Host::~Host() {
     if (started_ && loaded()) {

@@ -7,6 +7,7 @@
 #include "interact/calc_functions.h"
 #include "interact/message_boxes.h"
 #include "interact/pick_color.h"
+#include "interact/progress_display.h"
 #include "module/plugin_state.h"
 #include "module/version.h"
 
@@ -28,6 +29,23 @@ Status getFolderItem(Call& call) {
 
 Status fileInfo(Call& call) {
     return fileInfoHandler(call, keptListing(call));
+}
+
+// The progress display kept between calls, when there is a PluginState.
+ProgressDisplay* progressDisplay(Call& call) {
+    return call.state != nullptr ? &call.state->progress : nullptr;
+}
+
+Status openProgress(Call& call) {
+    return openProgressHandler(call, progressDisplay(call));
+}
+
+Status updateProgress(Call& call) {
+    return updateProgressHandler(call, progressDisplay(call));
+}
+
+Status closeProgress(Call& call) {
+    return closeProgressHandler(call, progressDisplay(call));
 }
 
 // Indexed by function number; the host learns the names from the module's string table.
@@ -67,9 +85,9 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 32 */ {"KUtl-CalcColor", calcColorHandler},
     /* 33 */ {"KUtl-CalcPoint", calcPointHandler},
     /* 34 */ {"KUtl-CalcRect", calcRectHandler},
-    /* 35 */ {"KUtl-OpenProgress", unimplementedHandler, nullptr, nullptr, kNoStateOpenProgress},
-    /* 36 */ {"KUtl-UpdateProgress", unimplementedHandler, nullptr, nullptr, kNoStateUpdateProgress},
-    /* 37 */ {"KUtl-CloseProgress", unimplementedHandler, nullptr, nullptr, kNoStateCloseProgress},
+    /* 35 */ {"KUtl-OpenProgress", openProgress, nullptr, nullptr, kNoStateOpenProgress},
+    /* 36 */ {"KUtl-UpdateProgress", updateProgress, nullptr, nullptr, kNoStateUpdateProgress},
+    /* 37 */ {"KUtl-CloseProgress", closeProgress, nullptr, nullptr, kNoStateCloseProgress},
     /* 38 */ {"KUtl-Answer", answerHandler},
     /* 39 */ {"KUtl-Ask", askHandler},
 };

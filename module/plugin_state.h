@@ -3,12 +3,15 @@
 // member is an owner its function defines; shutdown is destroying the record.
 
 #include "files/folder_listing.h"
+#include "interact/progress_display.h"
 
 namespace korvane {
 
 struct PluginState {
     // The last folder listing, kept while the folder is unchanged (GetFolderItem).
     files::KeptFolderListing folderListing;
+    // The progress display between calls; destroying it closes what it shows.
+    ProgressDisplay progress;
 };
 
 }  // namespace korvane

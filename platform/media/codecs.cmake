@@ -1,8 +1,10 @@
-# Portable part of the media layer: the bitmap, the depth table and our own codecs.
+# Portable part of the media layer: the bitmap, the depth table, our own codecs and the compositor.
 set(korvane_media_codecs
     media/bitmap.cpp
     media/byte_io.cpp
+    media/compositor.cpp
     media/dib.cpp
+    media/fixed_matrix.cpp
     media/own_codecs.cpp
     media/packbits.cpp
     media/pict_pixels.cpp
@@ -13,4 +15,5 @@ set(korvane_media_codecs
     media/pixel_format.cpp
     media/sgi.cpp
     media/tga.cpp
+    media/transfer_modes.cpp
 )

@@ -125,6 +125,26 @@ int lastSeparator(const char* text) {
     return last;
 }
 
+bool isPlainItemName(const char* name) {
+    if (name == nullptr || name[0] == '\0' || std::strlen(name) > kMaxItemNameLength) {
+        return false;
+    }
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+        return false;
+    }
+    bool trail = false;
+    for (const char* c = name; *c != '\0'; ++c) {
+        if (trail) {
+            trail = false;
+        } else if (isLeadByte(static_cast<unsigned char>(*c))) {
+            trail = true;
+        } else if (*c == '\\' || *c == '/' || *c == ':') {
+            return false;
+        }
+    }
+    return true;
+}
+
 void removeTrailingSeparator(char* text) {
     const size_t length = std::strlen(text);
     if (length > 0 && lastSeparator(text) == static_cast<int>(length - 1)) {

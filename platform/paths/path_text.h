@@ -24,6 +24,12 @@ PathForm classifyPathText(const char* text);
 // character, or -1 when there is none.
 int lastSeparator(const char* text);
 
+// A name for an item inside a folder, one that stays in that folder: not empty, at most
+// kMaxItemNameLength bytes, no "\", "/" or ":" (a second byte of a double-byte character
+// excepted) and not a relative step ("." or ".."). Null is not a name.
+inline constexpr size_t kMaxItemNameLength = 260;
+bool isPlainItemName(const char* name);
+
 // Removes one trailing backslash (not a second byte) from `text`.
 void removeTrailingSeparator(char* text);
 

@@ -13,6 +13,7 @@
 #include "tests/files/sjis_names.h"
 #include "tests/files/temp_folder.h"
 #include "tests/support/code_page.h"
+#include "tests/support/wine_gap.h"
 
 namespace korvane {
 namespace {
@@ -282,11 +283,6 @@ TEST_F(TransferTreeTest, CreateFolderInNeedsAnExistingFolderAndANewName) {
     EXPECT_EQ(createFolderIn(at("x").c_str(), std::string(kWalkPathCapacity, 'n').c_str()), kPathTooLong);
 }
 
-bool runningOnWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 // A linked folder inside a tree is deleted or moved as a link: what it points to stays.
 TEST_F(TransferTreeTest, LinkedFoldersAreDeletedAndMovedAsLinksNeverThrough) {
     makeFolder("outside");
@@ -297,7 +293,7 @@ TEST_F(TransferTreeTest, LinkedFoldersAreDeletedAndMovedAsLinksNeverThrough) {
     BOOL made = CreateSymbolicLinkA(at("tree\\link").c_str(), at("outside").c_str(),
                                     SYMBOLIC_LINK_FLAG_DIRECTORY | kUnprivileged);
     if (!made || !exists("tree\\link")) {
-        if (runningOnWine()) {
+        if (test::runningOnWine()) {
             GTEST_SKIP() << "known Wine gap: folder links cannot be made";
         }
         FAIL() << "cannot make a folder link: " << GetLastError();

@@ -17,6 +17,7 @@
 #include "tests/files/temp_folder.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/handler_fixture.h"
+#include "tests/support/wine_gap.h"
 
 namespace korvane::files_testing {
 
@@ -103,15 +104,9 @@ inline ::testing::AssertionResult startsWith(const std::string& text, const std:
     return ::testing::AssertionFailure() << "\"" << text << "\" does not begin with \"" << start << "\"";
 }
 
-// Whether the program runs under Wine (for gaps of Wine that are marked, not hidden).
-inline bool runningOnWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 // Known Wine gap: a file's creation time cannot be set (Wine reports another time).
 inline bool creationTimeSettable() {
-    return !runningOnWine();
+    return !test::runningOnWine();
 }
 
 }  // namespace korvane::files_testing

@@ -2,6 +2,8 @@
 # Gives the file tests' own Wine prefix the drives they use:
 #   T:  a fixed disk labelled KorvData       S:  a CD-ROM drive
 #   R:  a removable (floppy) drive           \\korvsrv\share  a network share
+#   L:  the folder T:\linked-src under a second name, which T:\linked-lnk (a symbolic
+#       link) also names
 # Each is a folder beside the prefix. The prefix's Wine server is restarted once the
 # drives are defined, so that the mount manager takes them up: the prefix serves the
 # file tests only. Usage: setup_drives.sh WINE-EXEC PREFIX-DIR
@@ -18,7 +20,7 @@ start_services() {
     "$wine_exec" --prefix "$prefix" cmd /c "exit 0" >/dev/null 2>&1 </dev/null || true
 }
 
-if [ -f "$marker" ] && [ -L "$dosdevices/t:" ]; then
+if [ -f "$marker" ] && [ -L "$dosdevices/t:" ] && [ -L "$dosdevices/l:" ]; then
     start_services
     exit 0
 fi
@@ -31,6 +33,9 @@ ln -sfn "$drives/data" "$dosdevices/t:"
 ln -sfn "$drives/removable" "$dosdevices/r:"
 ln -sfn "$drives/cdrom" "$dosdevices/s:"
 ln -sfn "$drives/share" "$dosdevices/unc/korvsrv/share"
+mkdir -p "$drives/data/linked-src"
+ln -sfn "$drives/data/linked-src" "$dosdevices/l:"
+ln -sfn linked-src "$drives/data/linked-lnk"
 "$wine_exec" --prefix "$prefix" reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d floppy /f >/dev/null 2>&1 </dev/null
 "$wine_exec" --prefix "$prefix" reg add 'HKLM\Software\Wine\Drives' /v 's:' /d cdrom /f >/dev/null 2>&1 </dev/null
 WINEPREFIX=$prefix/wine wineserver -k >/dev/null 2>&1 || true

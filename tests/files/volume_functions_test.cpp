@@ -107,7 +107,7 @@ TEST(FolderItemTest, CountsAndListsTheItemsOfAFolder) {
     std::set<std::string> expected{"a.txt", "sub:", ".seen:", ".profile"};
     // Known Wine gap: Wine reports every dot-name as hidden, so the plain dot-folder is counted there.
     const DWORD cache = attributesOf(temp / ".cache");
-    if (runningOnWine() && cache != FILE_ATTRIBUTE_DIRECTORY) {
+    if (test::runningOnWine() && cache != FILE_ATTRIBUTE_DIRECTORY) {
         expected.insert(".cache:");
     } else {
         EXPECT_EQ(cache, DWORD{FILE_ATTRIBUTE_DIRECTORY});

@@ -61,6 +61,7 @@ void sendAll(SOCKET connection, const std::string& bytes) {
 }  // namespace
 
 LoopbackServer::LoopbackServer(std::map<std::string, HttpAnswer> answers) : answers_(std::move(answers)) {
+    stopped_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     listener_ = boundSocket(port_);
     if (listener_ == INVALID_SOCKET || listen(listener_, SOMAXCONN) != 0) {
         return;
@@ -69,6 +70,7 @@ LoopbackServer::LoopbackServer(std::map<std::string, HttpAnswer> answers) : answ
 }
 
 LoopbackServer::~LoopbackServer() {
+    SetEvent(stopped_);
     if (listener_ != INVALID_SOCKET) {
         closesocket(listener_);  // ends the accept loop
     }
@@ -76,6 +78,7 @@ LoopbackServer::~LoopbackServer() {
         WaitForSingleObject(thread_, INFINITE);
         CloseHandle(thread_);
     }
+    CloseHandle(stopped_);
 }
 
 std::string LoopbackServer::url(const std::string& path) const {
@@ -116,6 +119,7 @@ void LoopbackServer::answer(SOCKET connection) {
     }
     const size_t pathStart = request.find(' ') + 1;
     const std::string path = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
+    InterlockedIncrement(&requests_);
     const auto found = answers_.find(path);
     const HttpAnswer answer = found != answers_.end() ? found->second : HttpAnswer{404, "", "no such page"};
     std::string head = "HTTP/1.1 " + std::to_string(answer.status) + " " + reason(answer.status) + "\r\n" +
@@ -123,7 +127,18 @@ void LoopbackServer::answer(SOCKET connection) {
     if (answer.sendLength) {
         head += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
     }
-    sendAll(connection, head + "\r\n" + answer.body);
+    switch (answer.stall) {
+        case HttpAnswer::Stall::kNever:
+            sendAll(connection, head + "\r\n" + answer.body);
+            break;
+        case HttpAnswer::Stall::kBeforeAnswer:
+            WaitForSingleObject(stopped_, INFINITE);
+            break;
+        case HttpAnswer::Stall::kInBody:
+            sendAll(connection, head + "\r\n" + answer.body.substr(0, answer.body.size() / 2));
+            WaitForSingleObject(stopped_, INFINITE);
+            break;
+    }
 }
 
 }  // namespace korvane::image_testing

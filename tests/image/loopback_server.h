@@ -16,6 +16,9 @@ struct HttpAnswer {
     std::string headers;  // extra header lines, each ending in \r\n
     std::string body;
     bool sendLength = true;  // Content-Length (else the body ends with the connection)
+    // A stalled server keeps the connection open and sends nothing more until it stops.
+    enum class Stall { kNever, kBeforeAnswer, kInBody };
+    Stall stall = Stall::kNever;
 };
 
 class LoopbackServer {
@@ -29,6 +32,9 @@ class LoopbackServer {
     int port() const { return port_; }
     std::string url(const std::string& path) const;
 
+    // Requests answered (or stalled on) so far.
+    int requests() const { return requests_; }
+
     // A port on which nothing listens (bound, then closed).
     static int refusedPort();
 
@@ -39,6 +45,8 @@ class LoopbackServer {
     std::map<std::string, HttpAnswer> answers_;
     SOCKET listener_ = INVALID_SOCKET;
     HANDLE thread_ = nullptr;
+    HANDLE stopped_ = nullptr;  // set when the server stops: ends a stall
+    volatile LONG requests_ = 0;
     int port_ = 0;
 };
 
