@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/shift_jis.h"
 #include "platform/paths/path_text.h"
 #include "fuzz/fuzz_text.h"
 
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     extensionOf(t);
     isPlainItemName(t);
     for (size_t i = 0; i <= std::strlen(t); ++i) {
-        isTrailByteAt(t, i);
+        isSecondByteAt(t, i);
     }
     // A small capacity as well as an ample one: every rewrite must stay inside its buffer.
     for (size_t capacity : {size_t{8}, kOut}) {
