@@ -8,8 +8,8 @@
 
 #include "core/args.h"
 #include "core/result_text.h"
-#include "platform/paths/path_text.h"
 #include "fuzz/fuzz_text.h"
+#include "platform/paths/path_text.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "core/shift_jis.h"
-#include "platform/paths/path_text.h"
 #include "fuzz/fuzz_text.h"
+#include "platform/paths/path_text.h"
 
 namespace {
 

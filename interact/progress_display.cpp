@@ -90,7 +90,11 @@ ProgressUpdate readUpdate() {
 
 }  // namespace
 
-Status ProgressDisplay::open(HINSTANCE module, HWND document, bool dialog, bool movable, const char* title,
+Status ProgressDisplay::open(HINSTANCE module,
+                             HWND document,
+                             bool dialog,
+                             bool movable,
+                             const char* title,
                              const char* message) {
     close();  // never leave an earlier display orphaned
     module_ = module;

@@ -6,7 +6,7 @@ korvane_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 korvane_packages=(
     cmake ninja-build g++ python3 googletest
     g++-mingw-w64-i686 wine wine32:i386 xvfb x11-utils xauth locales
-    clang libclang-rt-14-dev libpixman-1-dev
+    clang libclang-rt-14-dev libpixman-1-dev clang-format
 )
 
 korvane_log() { echo "[korvane] $*" >&2; }

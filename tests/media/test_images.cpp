@@ -134,8 +134,8 @@ Bytes writeTga(const Bitmap& src, const TgaLayout& layout) {
     put16le(out, static_cast<uint16_t>(src.width()));
     put16le(out, static_cast<uint16_t>(src.height()));
     out.push_back(layout.bits);
-    out.push_back(
-        static_cast<uint8_t>((layout.topDown ? 0x20 : 0) | (layout.rightToLeft ? 0x10 : 0) | (layout.bits == 32 ? 8 : 0)));
+    out.push_back(static_cast<uint8_t>((layout.topDown ? 0x20 : 0) | (layout.rightToLeft ? 0x10 : 0) |
+                                       (layout.bits == 32 ? 8 : 0)));
     out.insert(out.end(), id.begin(), id.end());
     if (mapped) {
         for (const Rgb& c : palette) {

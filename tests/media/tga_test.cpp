@@ -61,9 +61,10 @@ Bitmap sourceFor(const Case& c, int32_t width, int32_t height) {
 TEST(Tga, ReadsEveryTypeDepthAndOrientation) {
     for (const Case& c : kCases) {
         for (auto [w, h] : {std::pair{1, 1}, std::pair{7, 3}, std::pair{150, 4}}) {
-            SCOPED_TRACE(::testing::Message() << "type " << int{c.layout.type} << " bits " << int{c.layout.bits}
-                                              << " topDown " << c.layout.topDown << " rightToLeft " << c.layout.rightToLeft
-                                              << " map " << int{c.layout.mapBits} << " size " << w << "x" << h);
+            SCOPED_TRACE(::testing::Message()
+                         << "type " << int{c.layout.type} << " bits " << int{c.layout.bits} << " topDown "
+                         << c.layout.topDown << " rightToLeft " << c.layout.rightToLeft << " map "
+                         << int{c.layout.mapBits} << " size " << w << "x" << h);
             Bitmap source = sourceFor(c, w, h);
             Bytes file = testing::writeTga(source, c.layout);
             ImageHeader header;
