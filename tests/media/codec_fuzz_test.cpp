@@ -13,6 +13,7 @@
 #include "platform/media/sgi.h"
 #include "platform/media/tga.h"
 #include "tests/media/test_images.h"
+#include "tests/support/seeded_random.h"
 
 namespace korvane::media {
 namespace {
@@ -24,20 +25,7 @@ using testing::PictBuilder;
 constexpr int kMutationsPerSeed = 600;
 constexpr size_t kFuzzMaxBytes = size_t{4} << 20;
 
-class Rng {
-  public:
-    explicit Rng(uint64_t seed) : state_(seed | 1) {}
-    uint32_t next() {
-        state_ ^= state_ >> 12;
-        state_ ^= state_ << 25;
-        state_ ^= state_ >> 27;
-        return static_cast<uint32_t>((state_ * 0x2545F4914F6CDD1DULL) >> 32);
-    }
-    uint32_t below(uint32_t n) { return n ? next() % n : 0; }
-
-  private:
-    uint64_t state_;
-};
+using Rng = test::SeededRandom;
 
 void putBe(Bytes& d, size_t at, uint32_t v, int bytes) {
     for (int i = 0; i < bytes && at + static_cast<size_t>(i) < d.size(); ++i) {

@@ -9,6 +9,7 @@
 
 #include "platform/media/compositor.h"
 #include "tests/media/test_images.h"
+#include "tests/support/seeded_random.h"
 
 namespace korvane::media {
 namespace {
@@ -17,26 +18,11 @@ constexpr int kDrawings = 3000;
 constexpr int kDepths[] = {kDepth1,  kDepth2,  kDepth4,     kDepth8,     kDepth16,
                            kDepth24, kDepth32, kDepthGrey2, kDepthGrey4, kDepthGrey8};
 
-class Rng {
-  public:
-    explicit Rng(uint64_t seed) : state_(seed | 1) {}
-    uint32_t next() {
-        state_ ^= state_ >> 12;
-        state_ ^= state_ << 25;
-        state_ ^= state_ >> 27;
-        return static_cast<uint32_t>((state_ * 0x2545F4914F6CDD1DULL) >> 32);
-    }
-    uint32_t below(uint32_t n) { return n ? next() % n : 0; }
-    int32_t between(int32_t lo, int32_t hi) {
-        return lo + static_cast<int32_t>(below(static_cast<uint32_t>(hi - lo + 1)));
-    }
-    Fixed fixed(double lo, double hi) {
-        return static_cast<Fixed>((lo + (hi - lo) * (next() / 4294967296.0)) * kFixedOne);
-    }
+using Rng = test::SeededRandom;
 
-  private:
-    uint64_t state_;
-};
+Fixed randomFixed(Rng& rng, double lo, double hi) {
+    return static_cast<Fixed>(rng.uniform(lo, hi) * kFixedOne);
+}
 
 int32_t randomSide(Rng& rng) {
     switch (rng.below(8)) {
@@ -55,13 +41,14 @@ FixedMatrix randomMatrix(Rng& rng) {
     for (int i = 0; i < steps; ++i) {
         switch (rng.below(7)) {
             case 0:
-                m.translate(rng.fixed(-60, 60), rng.fixed(-60, 60));
+                m.translate(randomFixed(rng, -60, 60), randomFixed(rng, -60, 60));
                 break;
             case 1:
-                m.translate(rng.fixed(-32000, 32000), rng.fixed(-32000, 32000));
+                m.translate(randomFixed(rng, -32000, 32000), randomFixed(rng, -32000, 32000));
                 break;
             case 2:
-                m.scale(rng.fixed(-4, 4), rng.fixed(-4, 4), rng.fixed(-20, 20), rng.fixed(-20, 20));
+                m.scale(randomFixed(rng, -4, 4), randomFixed(rng, -4, 4), randomFixed(rng, -20, 20),
+                        randomFixed(rng, -20, 20));
                 break;
             case 3: {
                 // Extreme scales: tiny, huge, or exactly zero.
@@ -71,10 +58,11 @@ FixedMatrix randomMatrix(Rng& rng) {
                 break;
             }
             case 4:
-                m.rotate(rng.fixed(-720, 720), rng.fixed(-20, 40), rng.fixed(-20, 40));
+                m.rotate(randomFixed(rng, -720, 720), randomFixed(rng, -20, 40), randomFixed(rng, -20, 40));
                 break;
             case 5:
-                m.rotate(static_cast<Fixed>(rng.below(4) * 90) * kFixedOne, rng.fixed(0, 20), rng.fixed(0, 20));
+                m.rotate(static_cast<Fixed>(rng.below(4) * 90) * kFixedOne, randomFixed(rng, 0, 20),
+                         randomFixed(rng, 0, 20));
                 break;
             default:
                 // A raw entry, perspective included.
