@@ -34,54 +34,6 @@ void writeTexts(const fs::path& folder, const std::vector<std::string>& texts) {
     }
 }
 
-void put16(Bytes& b, uint16_t v) {
-    b.push_back(static_cast<uint8_t>(v >> 8));
-    b.push_back(static_cast<uint8_t>(v));
-}
-
-void put32(Bytes& b, uint32_t v) {
-    put16(b, static_cast<uint16_t>(v >> 16));
-    put16(b, static_cast<uint16_t>(v));
-}
-
-Bytes jpegHeader(uint8_t components) {
-    Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 2, 1, 1, 44, 0, 150, 0, 0};
-    b.insert(b.end(), {0xFF, 0xC0});
-    put16(b, static_cast<uint16_t>(8 + 3 * components));
-    b.push_back(8);
-    put16(b, 480);
-    put16(b, 640);
-    b.push_back(components);
-    for (uint8_t i = 0; i < components; ++i) {
-        b.insert(b.end(), {static_cast<uint8_t>(i + 1), 0x11, 0});
-    }
-    b.insert(b.end(), {0xFF, 0xDA, 0, 2, 0xFF, 0xD9});
-    return b;
-}
-
-void chunk(Bytes& b, const char* type, const Bytes& body) {
-    put32(b, static_cast<uint32_t>(body.size()));
-    b.insert(b.end(), type, type + 4);
-    b.insert(b.end(), body.begin(), body.end());
-    put32(b, 0);
-}
-
-Bytes pngHeader(uint8_t bits, uint8_t colourType, bool withPalette) {
-    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes header;
-    put32(header, 300);
-    put32(header, 200);
-    header.insert(header.end(), {bits, colourType, 0, 0, 0});
-    chunk(b, "IHDR", header);
-    if (withPalette) {
-        chunk(b, "PLTE", {0, 0, 0, 255, 255, 255});
-    }
-    chunk(b, "pHYs", {0, 0, 0x2E, 0x23, 0, 0, 0x17, 0x12, 1});
-    chunk(b, "IDAT", {1, 2, 3});
-    chunk(b, "IEND", {});
-    return b;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,10 +51,12 @@ int main(int argc, char** argv) {
     writeTexts(root / "escape_fuzz", {"C:\\dir\\it's.txt", "a\tb\nc\rd\"e", "\x95\x5C\\\x83\x5C", ""});
     writeTexts(root / "web_address_fuzz", {"http://example.com/a.png", "https://u:p@[::1]:8080/x?y#z",
                                            "ftp://host/file", "ftp:/x", "HTTP://h:65535"});
-    write(root / "header_probe_fuzz", "rgb.jpg", jpegHeader(3));
-    write(root / "header_probe_fuzz", "grey.jpg", jpegHeader(1));
-    write(root / "header_probe_fuzz", "rgb.png", pngHeader(8, 2, false));
-    write(root / "header_probe_fuzz", "palette.png", pngHeader(4, 3, true));
+    const Bytes phys = images::pngPhys(11811, 5906);  // 300 by 150 dots per inch
+    write(root / "header_probe_fuzz", "rgb.jpg", images::jpegHeader(1, 300, 150, 640, 480, 3));
+    write(root / "header_probe_fuzz", "grey.jpg", images::jpegHeader(1, 300, 150, 640, 480, 1));
+    write(root / "header_probe_fuzz", "rgb.png", images::pngHeader(8, 2, {{"pHYs", phys}}));
+    write(root / "header_probe_fuzz", "palette.png",
+          images::pngHeader(4, 3, {{"PLTE", {0, 0, 0, 255, 255, 255}}, {"pHYs", phys}}));
 
     int n = 0;
     for (auto [depth, alpha, width] :

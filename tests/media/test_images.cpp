@@ -371,4 +371,63 @@ Bytes pixMapTail(uint16_t packType, uint16_t pixelSize, uint16_t cmpCount, uint1
     return b;
 }
 
+// ---- Image file headers, hand-made ----
+
+namespace {
+
+void pngChunk(Bytes& b, const char* type, const Bytes& body) {
+    put32be(b, static_cast<uint32_t>(body.size()));
+    b.insert(b.end(), type, type + 4);
+    b.insert(b.end(), body.begin(), body.end());
+    put32be(b, 0);  // CRC: not checked by the probe
+}
+
+}  // namespace
+
+Bytes jpegHeader(uint8_t units, uint16_t x, uint16_t y, uint16_t width, uint16_t height, uint8_t components) {
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xE0};
+    put16be(b, 16);
+    for (char c : {'J', 'F', 'I', 'F', '\0'}) {
+        b.push_back(static_cast<uint8_t>(c));
+    }
+    b.insert(b.end(), {1, 2, units});
+    put16be(b, x);
+    put16be(b, y);
+    b.insert(b.end(), {0, 0});
+    b.insert(b.end(), {0xFF, 0xFF, 0xC0});  // a fill byte before the marker
+    put16be(b, static_cast<uint16_t>(8 + 3 * components));
+    b.push_back(8);
+    put16be(b, height);
+    put16be(b, width);
+    b.push_back(components);
+    for (int i = 0; i < components; ++i) {
+        b.insert(b.end(), {static_cast<uint8_t>(i + 1), 0x11, 0});
+    }
+    b.insert(b.end(), {0xFF, 0xDA, 0, 2, 0xFF, 0xD9});
+    return b;
+}
+
+Bytes pngHeader(uint8_t bits, uint8_t colourType, const std::vector<std::pair<const char*, Bytes>>& extra) {
+    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    put32be(header, 300);
+    put32be(header, 200);
+    header.insert(header.end(), {bits, colourType, 0, 0, 0});
+    pngChunk(b, "IHDR", header);
+    for (const auto& [type, body] : extra) {
+        pngChunk(b, type, body);
+    }
+    pngChunk(b, "IDAT", {1, 2, 3});
+    pngChunk(b, "IEND", {});
+    return b;
+}
+
+Bytes pngPhys(uint32_t x, uint32_t y) {
+    Bytes b;
+    put32be(b, x);
+    put32be(b, y);
+    b.push_back(1);
+    return b;
+}
+
 }  // namespace korvane::media::testing

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -66,5 +67,14 @@ class PictBuilder {
 
 // Pixel map fields after rowBytes and bounds (36 bytes) for a given pixel size and packing.
 Bytes pixMapTail(uint16_t packType, uint16_t pixelSize, uint16_t cmpCount, uint16_t pixelType);
+
+// A JPEG file's header up to the start of its scan: JFIF density (units 0 aspect only, 1 per
+// inch, 2 per centimetre), then a baseline frame of the size and component count given.
+Bytes jpegHeader(uint8_t units, uint16_t x, uint16_t y, uint16_t width, uint16_t height, uint8_t components);
+// A 300 x 200 PNG of the bit depth and colour type given, with the chunks `extra` between its
+// header and its (token) image data.
+Bytes pngHeader(uint8_t bits, uint8_t colourType, const std::vector<std::pair<const char*, Bytes>>& extra);
+// A pHYs chunk's body: pixels per metre across and down.
+Bytes pngPhys(uint32_t x, uint32_t y);
 
 }  // namespace korvane::media::testing
