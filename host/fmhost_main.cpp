@@ -27,7 +27,8 @@ constexpr int kExitUsage = 2;
 constexpr char kDefaultModuleName[] = "Korvane.fmx";
 constexpr char kUsage[] =
     "usage: fmhost [--plugin FILE] [--interface-version N] [--no-startup] [--kind K] [--window WxH]\n"
-    "              [--list] [--screenshot FILE.bmp] [--clipboard-out FILE] [--respond ACTIONS]...\n"
+    "              [--window-origin X,Y] [--list] [--screenshot FILE.bmp] [--clipboard-out FILE] [--respond "
+    "ACTIONS]...\n"
     "              [--dialog-log FILE] [NAME PARAM]...\n";
 
 struct Options {
@@ -37,6 +38,7 @@ struct Options {
     std::optional<uint8_t> rawKind;
     int width = korvane::host::kDefaultDocumentWidth;
     int height = korvane::host::kDefaultDocumentHeight;
+    std::optional<POINT> windowOrigin;
     bool list = false;
     std::string screenshot;
     std::string clipboardOut;
@@ -73,6 +75,21 @@ bool parseSize(const std::string& text, int& width, int& height) {
     }
     width = static_cast<int>(*w);
     height = static_cast<int>(*h);
+    return true;
+}
+
+bool parseOrigin(const std::string& text, POINT& origin) {
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos) {
+        return false;
+    }
+    constexpr long kMaxOffset = 32767;
+    const auto x = parseInteger(text.substr(0, comma), -kMaxOffset, kMaxOffset);
+    const auto y = parseInteger(text.substr(comma + 1), -kMaxOffset, kMaxOffset);
+    if (!x || !y) {
+        return false;
+    }
+    origin = POINT{*x, *y};
     return true;
 }
 
@@ -116,6 +133,11 @@ std::optional<std::string> parseOptions(int argc, char** argv, Options& options)
         } else if (arg == "--window") {
             if (!value(text) || !parseSize(text, options.width, options.height))
                 return arg + " needs WxH";
+        } else if (arg == "--window-origin") {
+            POINT origin = {};
+            if (!value(text) || !parseOrigin(text, origin))
+                return arg + " needs X,Y";
+            options.windowOrigin = origin;
         } else if (arg == "--list") {
             options.list = true;
         } else if (arg == "--screenshot") {
@@ -231,6 +253,9 @@ int run(const Options& options) {
          options.height != korvane::host::kDefaultDocumentHeight) &&
         !host.openWindow(options.width, options.height)) {
         std::fprintf(stderr, "fmhost: cannot create a %dx%d document window\n", options.width, options.height);
+    }
+    if (options.windowOrigin && !host.setWindowOrigin(options.windowOrigin->x, options.windowOrigin->y)) {
+        std::fprintf(stderr, "fmhost: cannot move the document window's origin\n");
     }
     if (options.startup) {
         const int32_t answer = host.startup(options.interfaceVersion);

@@ -3,6 +3,7 @@
 #include "core/tag_functions.h"
 #include "files/file_functions.h"
 #include "files/file_ops.h"
+#include "image/draw_functions.h"
 #include "image/image_info.h"
 #include "interact/calc_functions.h"
 #include "interact/message_boxes.h"
@@ -51,11 +52,11 @@ Status closeProgress(Call& call) {
 // Indexed by function number; the host learns the names from the module's string table.
 constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 0 */ {"KImg-Version", versionHandler},
-    /* 1 */ {"KImg-DrawImage", unimplementedHandler},
-    /* 2 */ {"KImg-GrabImage", unimplementedHandler},
+    /* 1 */ {"KImg-DrawImage", drawImageHandler, drawImagePrepare, drawImageFinish},
+    /* 2 */ {"KImg-GrabImage", composeHandler, composePrepare, grabImageFinish},
     /* 3 */ {"KImg-SaveImage", unimplementedHandler},
     /* 4 */ {"KImg-ImageInfo", imageInfoHandler},
-    /* 5 */ {"KImg-PreviewImage", unimplementedHandler},
+    /* 5 */ {"KImg-PreviewImage", previewImageHandler},
     /* 6 */ {"KImg-CompressImage", unimplementedHandler},
     /* 7 */ {"KImg-CompressImageDialog", unimplementedHandler},
     /* 8 */ {"KImg-CheckArea", unimplementedHandler},

@@ -5,6 +5,7 @@ set(korvane_media_codecs
     media/compositor.cpp
     media/dib.cpp
     media/fixed_matrix.cpp
+    media/offscreen.cpp
     media/own_codecs.cpp
     media/packbits.cpp
     media/pict_pixels.cpp
