@@ -124,6 +124,11 @@ bool HostWindow::setDocumentOrigin(int x, int y) {
     return dc && SetWindowOrgEx(dc.get(), x, y, nullptr);
 }
 
+bool HostWindow::placeMouse(int x, int y) {
+    POINT at = {x, y};
+    return document_ != nullptr && ClientToScreen(document_, &at) && SetCursorPos(at.x, at.y);
+}
+
 bool HostWindow::resizeDocument(int width, int height) {
     if (document_ == nullptr || width <= 0 || height <= 0) {
         return false;

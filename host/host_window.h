@@ -29,6 +29,8 @@ class HostWindow {
     // Moves the window origin of the document window's own device context, as the host does
     // when it scrolls or shows its status area: local point (x, y) is then its top-left pixel.
     bool setDocumentOrigin(int x, int y);
+    // Puts the mouse pointer at client point (x, y) of the document window.
+    bool placeMouse(int x, int y);
 
     HWND frame() const { return frame_.get(); }
     HWND mdiClient() const { return mdiClient_; }

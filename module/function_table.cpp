@@ -5,6 +5,7 @@
 #include "files/file_ops.h"
 #include "image/draw_functions.h"
 #include "image/image_info.h"
+#include "image/window_functions.h"
 #include "interact/calc_functions.h"
 #include "interact/message_boxes.h"
 #include "interact/pick_color.h"
@@ -59,9 +60,9 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 5 */ {"KImg-PreviewImage", previewImageHandler},
     /* 6 */ {"KImg-CompressImage", unimplementedHandler},
     /* 7 */ {"KImg-CompressImageDialog", unimplementedHandler},
-    /* 8 */ {"KImg-CheckArea", unimplementedHandler},
-    /* 9 */ {"KImg-Effect", unimplementedHandler},
-    /* 10 */ {"KImg-GetMousePos", unimplementedHandler},
+    /* 8 */ {"KImg-CheckArea", checkAreaHandler},
+    /* 9 */ {"KImg-Effect", effectHandler},
+    /* 10 */ {"KImg-GetMousePos", getMousePosHandler},
     /* 11 */ {"KUtl-Version", versionHandler},
     /* 12 */ {"KUtl-Tag", tagHandler},
     /* 13 */ {"KUtl-TagList", tagListHandler},

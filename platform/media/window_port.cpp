@@ -168,6 +168,84 @@ void fillPortRect(const MediaPort& port, const media::PixelRect& rect, media::Rg
     GdiFlush();
 }
 
+Status readPortVisibleParts(const MediaPort& port, VisibleParts& out) {
+    out = VisibleParts{};
+    const win32::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
+    if (!region) {
+        return kOutOfMemory;
+    }
+    // The system region: what the device context may touch, in screen coordinates.
+    const int found = GetRandomRgn(portDc(port), region.get(), SYSRGN);
+    if (found <= 0) {
+        return found < 0 ? kOutOfMemory : kNoErr;
+    }
+    const DWORD size = GetRegionData(region.get(), 0, nullptr);
+    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);
+    if (size < sizeof(RGNDATAHEADER) || !bytes) {
+        return kOutOfMemory;
+    }
+    auto* data = reinterpret_cast<RGNDATA*>(bytes.get());
+    if (GetRegionData(region.get(), size, data) != size) {
+        return kOutOfMemory;
+    }
+    const DWORD count = data->rdh.nCount;
+    out.rects.reset(new (std::nothrow) media::PixelRect[count]);
+    if (count > 0 && !out.rects) {
+        return kOutOfMemory;
+    }
+    POINT client = {};
+    ClientToScreen(portWindow(port), &client);
+    int32_t originX = 0;
+    int32_t originY = 0;
+    portOrigin(port, originX, originY);
+    const int32_t dx = originX - client.x;
+    const int32_t dy = originY - client.y;
+    const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < count; ++i) {
+        out.rects[i] = media::PixelRect{rects[i].left + dx, rects[i].top + dy, rects[i].right + dx, rects[i].bottom + dy};
+    }
+    out.count = count;
+    return kNoErr;
+}
+
+void invertPortCheckerboard(const MediaPort& port, const media::PixelRect* rects, int count) {
+    // Rows of a monochrome bitmap are word-aligned: one pattern byte and one of padding.
+    static const uint8_t kCheckerboard[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+    const win32::unique_hbitmap pattern(CreateBitmap(8, 8, 1, 1, kCheckerboard));
+    const win32::unique_hbrush brush(pattern ? CreatePatternBrush(pattern.get()) : nullptr);
+    if (!brush) {
+        return;
+    }
+    const HDC dc = portDc(port);
+    // A monochrome pattern takes the text colour for clear bits and the background colour for
+    // set ones: black leaves a pixel, white inverts it.
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBackground = SetBkColor(dc, RGB(255, 255, 255));
+    {
+        const auto selection = win32::select_object(dc, brush.get());
+        for (int i = 0; i < count; ++i) {
+            const media::PixelRect& r = rects[i];
+            PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATINVERT);
+        }
+    }
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBackground);
+    GdiFlush();
+}
+
+bool portMouseLocation(const MediaPort& port, int32_t& h, int32_t& v) {
+    POINT at = {};
+    if (!GetCursorPos(&at) || !ScreenToClient(portWindow(port), &at)) {
+        return false;
+    }
+    int32_t originX = 0;
+    int32_t originY = 0;
+    portOrigin(port, originX, originY);
+    h = at.x + originX;
+    v = at.y + originY;
+    return true;
+}
+
 void validatePortWindow(const MediaPort& port) {
     ValidateRect(portWindow(port), nullptr);
 }

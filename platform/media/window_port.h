@@ -4,7 +4,9 @@
 // window origin was moved (a class or own DC that the host scrolls) shows local point
 // (origin.x, origin.y) at its top-left pixel.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "core/call.h"
 #include "core/status.h"
@@ -37,6 +39,22 @@ Status readPortPixels(const MediaPort& port, const media::PixelRect& rect, media
 Status writePortPixels(const MediaPort& port, const media::Bitmap& bitmap, int32_t left, int32_t top);
 // Paints `rect` (local coordinates) in one colour.
 void fillPortRect(const MediaPort& port, const media::PixelRect& rect, media::Rgb colour);
+// The parts of the window that reads can see (its visible region, clipped by whatever
+// covers it), in local coordinates, as rectangles that do not overlap.
+struct VisibleParts {
+    std::unique_ptr<media::PixelRect[]> rects;
+    size_t count = 0;
+};
+// -108 when there is no memory for the list; an invisible window answers no parts.
+Status readPortVisibleParts(const MediaPort& port, VisibleParts& out);
+
+// Inverts the pixels of each rectangle where a 50% checkerboard has a set bit: drawing the
+// same rectangles twice gives the window back as it was.
+void invertPortCheckerboard(const MediaPort& port, const media::PixelRect* rects, int count);
+
+// The mouse position in local coordinates. False when the system cannot tell.
+bool portMouseLocation(const MediaPort& port, int32_t& h, int32_t& v);
+
 // Marks the whole client area as painted, so a pending repaint does not wipe a drawing.
 void validatePortWindow(const MediaPort& port);
 
