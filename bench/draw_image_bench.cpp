@@ -43,6 +43,7 @@ bool drawImage(HWND window, const std::string& parameter) {
     call.documentWindow = window;
     call.resources = &resources;
     test::ParameterText text(parameter);
+    call.arguments = &text;
     return runExternalFunction(functionTable(), kDrawImage, call) == kNoErr;
 }
 
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "could not make a window\n");
         return 1;
     }
-    const std::string parameter = "DESTRECT=0,0,800,600 DISPLAYMODE=ScaleToFit PATH=" + image_testing::quoted(path);
+    const std::string parameter = "DESTRECT=0,0,800,600 DISPLAYMODE=ScaleToFit PATH=" + image_testing::quotedPath(path);
     const double decode = median(rounds, [&] {
         media::Importer importer;
         media::Bitmap bitmap;

@@ -38,14 +38,14 @@ media::PixelRect coveringPixels(const media::FixedRect& r) {
 }
 
 // ERASE of the first command: a colour, or a boolean for the background colour.
-bool readErase(media::Rgb& colour) {
+bool readErase(const Arguments& args, media::Rgb& colour) {
     Color given;
-    if (readColorArg("ERASE", &given)) {
+    if (readColorArg(args, "ERASE", &given)) {
         colour = media::Rgb{byteOfComponent(given.red), byteOfComponent(given.green), byteOfComponent(given.blue)};
         return true;
     }
     colour = kBackground;
-    return tagBool("ERASE", false);
+    return args.tagBool("ERASE", false);
 }
 
 void erase(DrawContext& context, const media::PixelRect& rect, media::Rgb colour) {
@@ -115,7 +115,7 @@ Status createDrawContext(Call& call, DrawKind kind, DrawContext*& out) {
         portBounds = toRect(portRect(*context->port));
     }
     Rect destination;
-    context->hasDestination = readDestination(portBounds, context->originX, &destination);
+    context->hasDestination = readDestination(call.args(), portBounds, context->originX, &destination);
     context->destination = toPixelRect(destination);
     out = context.get();
     call.phase = context.release();
@@ -132,8 +132,8 @@ std::unique_ptr<DrawContext> takeDrawContext(Call& call) {
     return context;
 }
 
-Status createComposeBuffer(DrawContext& context) {
-    const int32_t requested = tagNumber("DEPTH");
+Status createComposeBuffer(const Arguments& args, DrawContext& context) {
+    const int32_t requested = args.tagNumber("DEPTH");
     const int depth = requested == 0 ? kDefaultComposeDepth : requested;
     if (!media::isOffscreenDepth(depth)) {
         return kParamErr;
@@ -174,14 +174,14 @@ Status showWindowBuffer(DrawContext& context) {
     return writePortPixels(*context.port, context.buffer, context.bufferLeft, context.bufferTop);
 }
 
-Status drawCommand(DrawContext& context, ImageSource& image) {
+Status drawCommand(const Arguments& args, DrawContext& context, ImageSource& image) {
     int32_t width = 0;
     int32_t height = 0;
     if (Status status = image.importer.naturalBounds(width, height); status != kNoErr) {
         return status;
     }
     DrawPlan plan = initialPlan(width, height);
-    if (Status status = applyImageOperations(readImageOperations(plan), plan); status != kNoErr) {
+    if (Status status = applyImageOperations(readImageOperations(args, plan), plan); status != kNoErr) {
         return status;
     }
 
@@ -198,10 +198,10 @@ Status drawCommand(DrawContext& context, ImageSource& image) {
     if (!planBounds(plan, bounds)) {
         return kParamErr;
     }
-    if (Status status = placeImage(readPlacement(), bounds, target, plan.matrix); status != kNoErr) {
+    if (Status status = placeImage(readPlacement(args), bounds, target, plan.matrix); status != kNoErr) {
         return status;
     }
-    if (media::Rgb colour; isFirstCommand() && readErase(colour)) {
+    if (media::Rgb colour; args.isFirstCommand() && readErase(args, colour)) {
         erase(context, target, colour);
     }
 

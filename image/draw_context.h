@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/args.h"
 #include "core/call.h"
 #include "core/status.h"
 #include "image/image_source.h"
@@ -47,7 +48,7 @@ std::unique_ptr<DrawContext> takeDrawContext(Call& call);
 
 // The buffer of a compose context over its destination, at the depth of DEPTH (absent or 0:
 // 32). -50 for another depth than 1, 2, 4, 8, 16, 32, 34, 36, 40.
-Status createComposeBuffer(DrawContext& context);
+Status createComposeBuffer(const Arguments& args, DrawContext& context);
 // The buffer of a window context over the destination's visible part, holding what the window
 // shows there.
 Status createWindowBuffer(DrawContext& context);
@@ -56,6 +57,6 @@ Status showWindowBuffer(DrawContext& context);
 
 // One drawing command on a loaded image: the image operations, placement in the destination,
 // ERASE on the first command, and the drawing into the buffer or the window.
-Status drawCommand(DrawContext& context, ImageSource& image);
+Status drawCommand(const Arguments& args, DrawContext& context, ImageSource& image);
 
 }  // namespace korvane

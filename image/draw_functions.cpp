@@ -21,7 +21,7 @@ namespace {
 constexpr int32_t kPreviewBox = 80;
 
 // Puts a bitmap on the clipboard as the picture the image functions hand over.
-Status putBitmapOnClipboard(const media::Bitmap& bitmap) {
+Status putBitmapOnClipboard(const Call& call, const media::Bitmap& bitmap) {
     media::ByteWriter picture;
     if (Status status = media::writePict(bitmap, picture); status != kNoErr) {
         return status;
@@ -29,32 +29,33 @@ Status putBitmapOnClipboard(const media::Bitmap& bitmap) {
     if (!picture.ok()) {
         return kOutOfMemory;
     }
-    return media::putPictureOnClipboard(picture.data(), picture.size());
+    return media::putPictureOnClipboard(call.documentWindow, picture.data(), picture.size());
 }
 
-bool namesAnImage() {
-    return tagValue("SRC") != nullptr || tagValue("PATH") != nullptr;
+bool namesAnImage(const Arguments& args) {
+    return args.tagValue("SRC") != nullptr || args.tagValue("PATH") != nullptr;
 }
 
 // GrabImage without a destination: WIDTH x HEIGHT when both are numbers, else the first
 // command's image (opened now and kept for the first run) at its size, WIDTH and HEIGHT
 // (numbers or percentages of it) replacing its width and height when positive.
-Status sizeFromArguments(DrawContext& context) {
+Status sizeFromArguments(const Call& call, DrawContext& context) {
+    const Arguments& args = call.args();
     int32_t width = 0;
     int32_t height = 0;
-    if (tagNumberChecked("WIDTH", &width) && tagNumberChecked("HEIGHT", &height)) {
+    if (args.tagNumberChecked("WIDTH", &width) && args.tagNumberChecked("HEIGHT", &height)) {
         context.destination = media::PixelRect{0, 0, width, height};
         return kNoErr;
     }
-    if (Status status = loadImage(context.image); status != kNoErr) {
+    if (Status status = loadImage(call, context.image); status != kNoErr) {
         return status;
     }
     context.imageOpen = true;
     if (Status status = context.image.importer.naturalBounds(width, height); status != kNoErr) {
         return status;
     }
-    const int32_t newWidth = tagNumberOrPercent("WIDTH", width);
-    const int32_t newHeight = tagNumberOrPercent("HEIGHT", height);
+    const int32_t newWidth = args.tagNumberOrPercent("WIDTH", width);
+    const int32_t newHeight = args.tagNumberOrPercent("HEIGHT", height);
     context.destination = media::PixelRect{0, 0, newWidth > 0 ? newWidth : width, newHeight > 0 ? newHeight : height};
     return kNoErr;
 }
@@ -74,14 +75,14 @@ media::Fixed previewScale(int32_t width, int32_t height, int32_t boxWidth, int32
     return std::min(sx, sy);
 }
 
-Status renderPreview(ImageSource& source, media::Bitmap& preview) {
+Status renderPreview(const Arguments& args, ImageSource& source, media::Bitmap& preview) {
     int32_t width = 0;
     int32_t height = 0;
     if (Status status = source.importer.naturalBounds(width, height); status != kNoErr) {
         return status;
     }
-    int32_t boxWidth = tagNumber("WIDTH");
-    int32_t boxHeight = tagNumber("HEIGHT");
+    int32_t boxWidth = args.tagNumber("WIDTH");
+    int32_t boxHeight = args.tagNumber("HEIGHT");
     boxWidth = boxWidth > 0 ? boxWidth : kPreviewBox;
     boxHeight = boxHeight > 0 ? boxHeight : kPreviewBox;
     // BORDER is accepted (a number, at least 1) but draws nothing: the thumbnail keeps the
@@ -129,7 +130,7 @@ Status drawImagePrepare(Call& call) {
     if (!context->hasDestination || context->port == nullptr) {
         return kParamErr;  // nowhere to draw: no rectangle, or no document window
     }
-    if (tagBool("OFFSCREEN", false)) {
+    if (call.args().tagBool("OFFSCREEN", false)) {
         return createWindowBuffer(*context);
     }
     return kNoErr;
@@ -141,9 +142,9 @@ Status drawImageHandler(Call& call) {
         return kParamErr;
     }
     ImageSource image;
-    Status status = loadImage(image);
+    Status status = loadImage(call, image);
     if (status == kNoErr) {
-        status = drawCommand(*context, image);
+        status = drawCommand(call.args(), *context, image);
     }
     closeImage(image);
     return status;
@@ -160,7 +161,7 @@ Status drawImageFinish(Status status, Call& call) {
         status = shown;
     }
     Rect given;
-    if (context->port != nullptr && readGivenDestination(&given)) {
+    if (context->port != nullptr && readGivenDestination(call.args(), &given)) {
         validatePortWindow(*context->port);
     }
     return status;
@@ -174,11 +175,11 @@ Status composePrepare(Call& call) {
         return status;
     }
     if (!context->hasDestination) {
-        if (Status status = sizeFromArguments(*context); status != kNoErr) {
+        if (Status status = sizeFromArguments(call, *context); status != kNoErr) {
             return status;
         }
     }
-    return createComposeBuffer(*context);
+    return createComposeBuffer(call.args(), *context);
 }
 
 Status composeHandler(Call& call) {
@@ -191,12 +192,12 @@ Status composeHandler(Call& call) {
     if (context->imageOpen) {
         image = &context->image;
         context->imageOpen = false;
-    } else if (!namesAnImage()) {
+    } else if (!namesAnImage(call.args())) {
         return kNoErr;  // a command without an image draws nothing
-    } else if (Status status = loadImage(loaded); status != kNoErr) {
+    } else if (Status status = loadImage(call, loaded); status != kNoErr) {
         return status;
     }
-    const Status status = drawCommand(*context, *image);
+    const Status status = drawCommand(call.args(), *context, *image);
     closeImage(*image);
     return status;
 }
@@ -221,26 +222,26 @@ Status grabImageFinish(Status status, Call& call) {
     if (status = finishComposition(status, call, composed); status != kNoErr) {
         return status;
     }
-    return putBitmapOnClipboard(composed);
+    return putBitmapOnClipboard(call, composed);
 }
 
 // ---- PreviewImage ----
 
-Status previewImageHandler(Call& /*call*/) {
+Status previewImageHandler(Call& call) {
     ImageSource source;
-    Status status = loadImage(source);
+    Status status = loadImage(call, source);
     if (status == kNoErr && source.importer.imageIndex() != 1) {
         status = source.importer.setImageIndex(1);  // the thumbnail is of the first page
     }
     media::Bitmap preview;
     if (status == kNoErr) {
-        status = renderPreview(source, preview);
+        status = renderPreview(call.args(), source, preview);
     }
     closeImage(source);
     if (status != kNoErr) {
         return status;
     }
-    return putBitmapOnClipboard(preview);
+    return putBitmapOnClipboard(call, preview);
 }
 
 }  // namespace korvane

@@ -43,8 +43,8 @@ int valueAt(const int (&values)[N], int index) {
     return index >= 1 && static_cast<size_t>(index) <= N ? values[index - 1] : -1;
 }
 
-Flip readFlip() {
-    switch (tagKeyword("FLIP", kFlipKeywords)) {
+Flip readFlip(const Arguments& args) {
+    switch (args.tagKeyword("FLIP", kFlipKeywords)) {
         case 1:
             return Flip::horizontal;
         case 2:
@@ -56,14 +56,14 @@ Flip readFlip() {
     }
 }
 
-int32_t readRotation() {
-    switch (tagKeyword("ROTATE", kRotateKeywords)) {
+int32_t readRotation(const Arguments& args) {
+    switch (args.tagKeyword("ROTATE", kRotateKeywords)) {
         case 1:
             return kRightAngle;
         case 2:
             return kLeftAngle;
         default:
-            return tagNumber("ROTATE");
+            return args.tagNumber("ROTATE");
     }
 }
 
@@ -77,17 +77,17 @@ DrawPlan initialPlan(int32_t width, int32_t height) {
     return plan;
 }
 
-ImageOperations readImageOperations(const DrawPlan& plan) {
+ImageOperations readImageOperations(const Arguments& args, const DrawPlan& plan) {
     ImageOperations operations;
     Rect trim;
-    if (readRectArg("TRIMRECT", &trim)) {
+    if (readRectArg(args, "TRIMRECT", &trim)) {
         operations.hasTrim = true;
         operations.trim = media::PixelRect{trim.left, trim.top, trim.right, trim.bottom};
     }
-    operations.qualityKeyword = tagKeyword("QUALITY", kQualityKeywords);
-    operations.modeKeyword = tagKeyword("GRAPHICSMODE", kModeKeywords);
+    operations.qualityKeyword = args.tagKeyword("QUALITY", kQualityKeywords);
+    operations.modeKeyword = args.tagKeyword("GRAPHICSMODE", kModeKeywords);
     Color colour;
-    if (readColorArg("OPCOLOR", &colour)) {
+    if (readColorArg(args, "OPCOLOR", &colour)) {
         operations.hasOpColor = true;
         operations.opColor = media::OpColor{colour.red, colour.green, colour.blue};
     }
@@ -96,10 +96,10 @@ ImageOperations readImageOperations(const DrawPlan& plan) {
     if (operations.hasTrim) {
         drawn = media::intersectRects(operations.trim, drawn);
     }
-    operations.width = tagNumberOrPercent("WIDTH", drawn.right - drawn.left);
-    operations.height = tagNumberOrPercent("HEIGHT", drawn.bottom - drawn.top);
-    operations.flip = readFlip();
-    operations.rotation = readRotation();
+    operations.width = args.tagNumberOrPercent("WIDTH", drawn.right - drawn.left);
+    operations.height = args.tagNumberOrPercent("HEIGHT", drawn.bottom - drawn.top);
+    operations.flip = readFlip(args);
+    operations.rotation = readRotation(args);
     return operations;
 }
 

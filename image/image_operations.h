@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/args.h"
 #include "core/status.h"
 #include "platform/media/compositor.h"
 
@@ -43,7 +44,7 @@ struct ImageOperations {
 
 // Reads the operations of the current command. Percentages of WIDTH and HEIGHT are taken
 // of the image's width and height after the trim, so the caller passes the plan.
-ImageOperations readImageOperations(const DrawPlan& plan);
+ImageOperations readImageOperations(const Arguments& args, const DrawPlan& plan);
 
 // Quality and transfer-mode numbers of the keyword indexes; -1 for an index outside the lists.
 int qualityForKeyword(int index);

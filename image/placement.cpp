@@ -63,22 +63,22 @@ int64_t anchorMove(bool low, bool high, int64_t targetLow, int64_t targetHigh, i
 
 }  // namespace
 
-PlacementArgs readPlacement() {
-    PlacementArgs args;
-    args.mode = static_cast<DisplayMode>(tagKeyword("DISPLAYMODE", kDisplayModes));
-    args.anchor = readAnchor();
+PlacementArgs readPlacement(const Arguments& args) {
+    PlacementArgs placement;
+    placement.mode = static_cast<DisplayMode>(args.tagKeyword("DISPLAYMODE", kDisplayModes));
+    placement.anchor = readAnchor(args);
     Point point;
-    if (readPointArg("OFFSET", &point)) {
-        args.hasOffset = true;
-        args.offsetX = point.h;
-        args.offsetY = point.v;
+    if (readPointArg(args, "OFFSET", &point)) {
+        placement.hasOffset = true;
+        placement.offsetX = point.h;
+        placement.offsetY = point.v;
     }
-    if (readPointArg("SCROLL", &point)) {
-        args.hasScroll = true;
-        args.scrollX = point.h;
-        args.scrollY = point.v;
+    if (readPointArg(args, "SCROLL", &point)) {
+        placement.hasScroll = true;
+        placement.scrollX = point.h;
+        placement.scrollY = point.v;
     }
-    return args;
+    return placement;
 }
 
 Status placeImage(const PlacementArgs& args,

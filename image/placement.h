@@ -24,7 +24,7 @@ struct PlacementArgs {
 };
 
 // DISPLAYMODE, ANCHOR, OFFSET and SCROLL of the current command.
-PlacementArgs readPlacement();
+PlacementArgs readPlacement(const Arguments& args);
 
 // Changes `matrix`, whose image has the bounds `bounds`, so that the image lands in `target`
 // as the display mode says. -50 for an empty target or image.

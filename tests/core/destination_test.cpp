@@ -35,13 +35,13 @@ TEST(Destination, ComesFromTheArgumentsOrThePort) {
     for (const auto& row : rows) {
         test::ParameterText text(row.arguments);
         Rect r;
-        EXPECT_EQ(readDestination(port, row.originX, &r), row.given) << row.arguments;
+        EXPECT_EQ(readDestination(text, port, row.originX, &r), row.given) << row.arguments;
         EXPECT_EQ(r, row.expected) << row.arguments;
     }
     // A port scrolled down keeps its top; the left edge is always 0.
     test::ParameterText text("SRC=x");
     Rect r;
-    EXPECT_FALSE(readDestination(rect(30, 40, 830, 640), 30, &r));
+    EXPECT_FALSE(readDestination(text, rect(30, 40, 830, 640), 30, &r));
     EXPECT_EQ(r, rect(0, 40, 830, 640));
 }
 
@@ -60,7 +60,7 @@ TEST(Destination, AnchorKeywords) {
     };
     for (const auto& row : rows) {
         test::ParameterText text(row.arguments);
-        EXPECT_EQ(readAnchor(), row.expected) << row.arguments;
+        EXPECT_EQ(readAnchor(text), row.expected) << row.arguments;
     }
 }
 

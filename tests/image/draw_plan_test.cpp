@@ -35,7 +35,7 @@ Box boxOf(const FixedRect& r) {
 Status planFor(const std::string& arguments, int32_t width, int32_t height, DrawPlan& plan) {
     test::ParameterText text(arguments);
     plan = initialPlan(width, height);
-    return applyImageOperations(readImageOperations(plan), plan);
+    return applyImageOperations(readImageOperations(text, plan), plan);
 }
 
 Box boundsAfter(const std::string& arguments, int32_t width, int32_t height) {
@@ -161,7 +161,7 @@ Box placed(const std::string& arguments, Box image, PixelRect target) {
     media::FixedMatrix matrix;
     const FixedRect bounds{intToFixed(image.left), intToFixed(image.top), intToFixed(image.right),
                            intToFixed(image.bottom)};
-    EXPECT_EQ(placeImage(readPlacement(), bounds, target, matrix), kNoErr) << arguments;
+    EXPECT_EQ(placeImage(readPlacement(text), bounds, target, matrix), kNoErr) << arguments;
     FixedRect moved = bounds;
     EXPECT_TRUE(media::transformRect(matrix, moved));
     return boxOf(moved);
@@ -209,8 +209,8 @@ TEST(Placement, EmptyTargetsAndImagesAreRefused) {
     test::ParameterText text("DISPLAYMODE=Fill");
     media::FixedMatrix matrix;
     const FixedRect image{0, 0, intToFixed(10), intToFixed(10)};
-    EXPECT_EQ(placeImage(readPlacement(), image, PixelRect{5, 5, 5, 50}, matrix), kParamErr);
-    EXPECT_EQ(placeImage(readPlacement(), FixedRect{}, PixelRect{0, 0, 10, 10}, matrix), kParamErr);
+    EXPECT_EQ(placeImage(readPlacement(text), image, PixelRect{5, 5, 5, 50}, matrix), kParamErr);
+    EXPECT_EQ(placeImage(readPlacement(text), FixedRect{}, PixelRect{0, 0, 10, 10}, matrix), kParamErr);
     EXPECT_EQ(matrix, media::FixedMatrix{});
 }
 
@@ -275,11 +275,11 @@ TEST(DrawPlanFuzz, RandomCommandsStayInsideTheTarget) {
 
         test::ParameterText text(command);
         DrawPlan plan = initialPlan(image.width(), image.height());
-        if (applyImageOperations(readImageOperations(plan), plan) != kNoErr) {
+        if (applyImageOperations(readImageOperations(text, plan), plan) != kNoErr) {
             continue;
         }
         FixedRect bounds;
-        if (!planBounds(plan, bounds) || placeImage(readPlacement(), bounds, target, plan.matrix) != kNoErr) {
+        if (!planBounds(plan, bounds) || placeImage(readPlacement(text), bounds, target, plan.matrix) != kNoErr) {
             continue;
         }
         media::DrawParams params;

@@ -74,7 +74,7 @@ std::string bmpFile(const std::string& name, const Bitmap& bitmap) {
     file.insert(file.end(), dib.data(), dib.data() + dib.size());
     const std::string path = corpusFolder() + "\\" + name;
     EXPECT_TRUE(writeBytes(path, file));
-    return quoted(path);
+    return quotedPath(path);
 }
 
 // The clipboard's CF_DIB as a bitmap.
@@ -262,7 +262,7 @@ TEST_F(DrawEndToEnd, RefusesWhatCannotBeDrawn) {
     EXPECT_TRUE(call(kDraw, "SRC=" + src).starts_with("ERROR=-50"));          // no rectangle
     EXPECT_TRUE(call(kDraw, "DESTRECT=0,0,10,10").starts_with("ERROR=-50"));  // no image
     EXPECT_TRUE(
-        call(kDraw, "DESTRECT=0,0,10,10 SRC=" + quoted(corpusFolder() + "\\none.bmp")).starts_with("ERROR=-43"));
+        call(kDraw, "DESTRECT=0,0,10,10 SRC=" + quotedPath(corpusFolder() + "\\none.bmp")).starts_with("ERROR=-43"));
     // A matrix far beyond any window: clipped, nothing drawn, nothing broken.
     EXPECT_EQ(call(kDraw, "DESTRECT=-32768,-32768,32767,32767 DISPLAYMODE=Fill ROTATE=33" + src), "<none>");
     EXPECT_EQ(call(kDraw, "DESTRECT=0,0,10,10 WIDTH=30000 HEIGHT=-30000 ROTATE=7" + src), "<none>");
