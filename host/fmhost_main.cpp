@@ -27,7 +27,8 @@ constexpr int kExitUsage = 2;
 constexpr char kDefaultModuleName[] = "Korvane.fmx";
 constexpr char kUsage[] =
     "usage: fmhost [--plugin FILE] [--interface-version N] [--no-startup] [--kind K] [--window WxH]\n"
-    "              [--window-origin X,Y] [--mouse X,Y] [--list] [--screenshot FILE.bmp] [--clipboard-out FILE] [--respond "
+    "              [--window-origin X,Y] [--mouse X,Y] [--list] [--screenshot FILE.bmp] [--clipboard-out FILE] "
+    "[--respond "
     "ACTIONS]...\n"
     "              [--dialog-log FILE] [NAME PARAM]...\n";
 

@@ -35,7 +35,7 @@ WindowTarget readWindowTarget(Call& call) {
         const media::PixelRect r = portRect(*target.port);
         bounds = Rect{storeInt16(r.top), storeInt16(r.left), storeInt16(r.bottom), storeInt16(r.right)};
     }
-    target.given = readDestination(bounds, target.originX, &target.destination);
+    target.given = readDestination(call.args(), bounds, target.originX, &target.destination);
     return target;
 }
 
@@ -67,10 +67,10 @@ void drawFrame(const MediaPort& port, const media::PixelRect& frame) {
 
 // The outline moves from `from` to `to`: each frame is drawn, held, and drawn again, which
 // gives the window back as it was.
-void zoom(const MediaPort& port, const Rect& from, const Rect& to) {
-    const int32_t delay = tagNumber("DELAY") > 0 ? tagNumber("DELAY") : 1;
-    const int32_t steps = tagNumber("STEP") > 0 ? tagNumber("STEP") : kDefaultZoomSteps;
-    const bool accelerate = tagBool("ACCELERATE", false);
+void zoom(const Arguments& args, const MediaPort& port, const Rect& from, const Rect& to) {
+    const int32_t delay = args.tagNumber("DELAY") > 0 ? args.tagNumber("DELAY") : 1;
+    const int32_t steps = args.tagNumber("STEP") > 0 ? args.tagNumber("STEP") : kDefaultZoomSteps;
+    const bool accelerate = args.tagBool("ACCELERATE", false);
     for (int32_t i = 0; i <= steps; ++i) {
         const media::PixelRect frame = zoomFrame(from, to, i, steps, accelerate);
         drawFrame(port, frame);
@@ -104,14 +104,15 @@ Status checkAreaHandler(Call& call) {
 }
 
 Status effectHandler(Call& call) {
+    const Arguments& args = call.args();
     const WindowTarget target = readWindowTarget(call);
     Rect source;
-    const bool hasSource = readRectArg("SRCRECT", &source);
+    const bool hasSource = readRectArg(args, "SRCRECT", &source);
     Status status = kParamErr;
-    switch (tagKeyword("KIND", kEffectKinds)) {
+    switch (args.tagKeyword("KIND", kEffectKinds)) {
         case kZoom:
             if (hasSource && target.given && target.port != nullptr) {
-                zoom(*target.port, source, target.destination);
+                zoom(args, *target.port, source, target.destination);
                 status = kNoErr;
             }
             break;
@@ -136,7 +137,7 @@ Status getMousePosHandler(Call& call) {
     if (target.port == nullptr || !portMouseLocation(*target.port, h, v)) {
         return kParamErr;  // no document window to measure in
     }
-    const Point anchor = anchorPoint(target.destination, readAnchor());
+    const Point anchor = anchorPoint(target.destination, readAnchor(call.args()));
     const Point mouse{storeInt16(v), storeInt16(h)};
     LocalText<kMaxShortText> text;
     formatPointText(text, subtractPoint(mouse, anchor));

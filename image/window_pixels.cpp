@@ -49,13 +49,16 @@ int frameEdges(const media::PixelRect& frame, media::PixelRect edges[4]) {
     return count;
 }
 
-int32_t sumAreaColours(const media::Bitmap& pixels, const media::PixelRect& area, const media::PixelRect* visible,
+int32_t sumAreaColours(const media::Bitmap& pixels,
+                       const media::PixelRect& area,
+                       const media::PixelRect* visible,
                        size_t visibleCount) {
     if (area.empty()) {
         return 0;
     }
     // Every pixel starts as unreadable (-1); a readable one adds its value + 1 on top.
-    const uint64_t pixelCount = static_cast<uint64_t>(area.right - area.left) * static_cast<uint64_t>(area.bottom - area.top);
+    const uint64_t pixelCount =
+        static_cast<uint64_t>(area.right - area.left) * static_cast<uint64_t>(area.bottom - area.top);
     uint32_t sum = static_cast<uint32_t>(pixelCount * kUnreadablePixel);
     const bool readable = pixels.depth() == media::kDepth32 && pixels.width() == area.right - area.left &&
                           pixels.height() == area.bottom - area.top;

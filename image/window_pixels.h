@@ -24,7 +24,9 @@ int frameEdges(const media::PixelRect& frame, media::PixelRect edges[4]);
 // `pixels` (32-bit, the size of `area`) holds what the window shows there and `visible`
 // lists the parts of the window that can be read (rectangles that do not overlap, in the
 // same coordinates). Every pixel outside them adds -1.
-int32_t sumAreaColours(const media::Bitmap& pixels, const media::PixelRect& area, const media::PixelRect* visible,
+int32_t sumAreaColours(const media::Bitmap& pixels,
+                       const media::PixelRect& area,
+                       const media::PixelRect* visible,
                        size_t visibleCount);
 
 }  // namespace korvane

@@ -202,7 +202,8 @@ Status readPortVisibleParts(const MediaPort& port, VisibleParts& out) {
     const int32_t dy = originY - client.y;
     const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
     for (DWORD i = 0; i < count; ++i) {
-        out.rects[i] = media::PixelRect{rects[i].left + dx, rects[i].top + dy, rects[i].right + dx, rects[i].bottom + dy};
+        out.rects[i] =
+            media::PixelRect{rects[i].left + dx, rects[i].top + dy, rects[i].right + dx, rects[i].bottom + dy};
     }
     out.count = count;
     return kNoErr;

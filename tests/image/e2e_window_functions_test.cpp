@@ -106,7 +106,7 @@ TEST_F(WindowFunctionsTest, GetMousePosIsRelativeToTheAnchor) {
     EXPECT_EQ(call(kMouse, rect + " ANCHOR=BOTTOMRIGHT"), "-150,-70");
     EXPECT_EQ(call(kMouse, rect + " ANCHOR=NOWHERE"), "50,30");
     EXPECT_EQ(call(kMouse, rect + " STATUSAREA"), "-19,30");  // the rectangle moved 69 right
-    EXPECT_EQ(call(kMouse, ""), "150,80");  // against (0, top of the window)
+    EXPECT_EQ(call(kMouse, ""), "150,80");                    // against (0, top of the window)
     ASSERT_TRUE(host.setWindowOrigin(10, 20));
     EXPECT_EQ(call(kMouse, rect), "60,50");  // local = device + origin
 }

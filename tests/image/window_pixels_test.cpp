@@ -67,8 +67,8 @@ TEST(ZoomFrames, OutlinesCoverEachBorderPixelExactlyOnce) {
             for (int32_t y = 0; y < 12; ++y) {
                 for (int32_t x = 0; x < 12; ++x) {
                     const bool inside = x >= frame.left && x < frame.right && y >= frame.top && y < frame.bottom;
-                    const bool border = inside && (x == frame.left || x == frame.right - 1 || y == frame.top ||
-                                                   y == frame.bottom - 1);
+                    const bool border =
+                        inside && (x == frame.left || x == frame.right - 1 || y == frame.top || y == frame.bottom - 1);
                     EXPECT_EQ(counts[static_cast<size_t>(y * 12 + x)], border ? 1 : 0) << x << "," << y;
                 }
             }
