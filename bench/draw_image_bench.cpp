@@ -1,7 +1,8 @@
 // DrawImage ScaleToFit of a 12-megapixel JPEG into an 800 x 600 rectangle of a window, beside
 // a plain decode of the same file, in the same run. Everything DrawImage does after the
 // decode (operations, placement, reading the window, the area-averaging shrink, showing
-// the result) should take at most a quarter of the decode.
+// the result) is timed on its own, on the image decoded once, and should take at most a
+// quarter of the decode.
 //
 //   tools/wine-exec build/win32/bench/draw_image_bench.exe [ROUNDS]
 
@@ -15,6 +16,8 @@
 
 #include "bench/timing.h"
 #include "core/args.h"
+#include "image/image_operations.h"
+#include "image/placement.h"
 #include "module/dispatch.h"
 #include "module/function_table.h"
 #include "platform/media/importer.h"
@@ -47,6 +50,34 @@ bool drawImage(HWND window, const std::string& parameter) {
     return runExternalFunction(functionTable(), kDrawImage, call) == kNoErr;
 }
 
+// What DrawImage does after the decode, on an image decoded once: the operations and
+// placement, then the window's pixels under the image read, composed and written back.
+bool drawDecoded(HWND window, const media::Bitmap& image, const std::string& parameter) {
+    CallResources resources;
+    Call call;
+    call.documentWindow = window;
+    call.resources = &resources;
+    test::ParameterText text(parameter);
+    MediaPort* port = hostDrawingPort(call);
+    DrawPlan plan = initialPlan(image.width(), image.height());
+    media::FixedRect bounds;
+    const media::PixelRect target{0, 0, 800, 600};
+    if (port == nullptr || applyImageOperations(readImageOperations(text, plan), plan) != kNoErr ||
+        !planBounds(plan, bounds) || placeImage(readPlacement(text), bounds, target, plan.matrix) != kNoErr) {
+        return false;
+    }
+    media::Bitmap patch;
+    if (readPortPixels(*port, target, patch) != kNoErr) {
+        return false;
+    }
+    media::DrawParams params;
+    params.matrix = plan.matrix;
+    params.quality = plan.quality;
+    params.hasClip = true;
+    params.clip = target;
+    return media::drawBitmap(image, patch, params) == kNoErr && writePortPixels(*port, patch, 0, 0) == kNoErr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,12 +107,19 @@ int main(int argc, char** argv) {
         return importer.openFile(path.c_str()) == kNoErr && importer.decode(bitmap) == kNoErr;
     });
     const double draw = median(rounds, [&] { return drawImage(window.get(), parameter); });
+    media::Bitmap decoded;
+    media::Importer importer;
+    if (importer.openFile(path.c_str()) != kNoErr || importer.decode(decoded) != kNoErr) {
+        std::fprintf(stderr, "could not decode the test JPEG\n");
+        return 1;
+    }
+    const double drawing = median(rounds, [&] { return drawDecoded(window.get(), decoded, parameter); });
     DeleteFileA(path.c_str());
-    const double after = draw - decode;
+
     std::printf("file: %u x %u JPEG, %zu bytes, drawn ScaleToFit into 800 x 600\n", kWidth, kHeight, jpeg.size());
     std::printf("decode alone       median of %d: %8.2f ms\n", rounds, decode * 1000);
     std::printf("whole DrawImage    median of %d: %8.2f ms\n", rounds, draw * 1000);
-    std::printf("after the decode:               %8.2f ms = %.1f%% of the decode (aim: at most 25%%)\n", after * 1000,
-                decode > 0 ? 100 * after / decode : 0.0);
-    return draw < 0 || decode < 0 ? 1 : 0;
+    std::printf("after the decode   median of %d: %8.2f ms = %.1f%% of the decode (aim: at most 25%%)\n", rounds,
+                drawing * 1000, decode > 0 ? 100 * drawing / decode : 0.0);
+    return draw < 0 || decode < 0 || drawing < 0 ? 1 : 0;
 }

@@ -1,6 +1,5 @@
 #include "image/draw_context.h"
 
-#include <cmath>
 #include <new>
 
 #include "core/args.h"

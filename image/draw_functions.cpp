@@ -7,7 +7,6 @@
 #include "image/draw_context.h"
 #include "image/image_operations.h"
 #include "image/image_source.h"
-#include "image/placement.h"
 #include "platform/media/byte_io.h"
 #include "platform/media/clipboard_picture.h"
 #include "platform/media/offscreen.h"
