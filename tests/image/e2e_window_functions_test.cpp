@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/call.h"
 #include "host/host_window.h"
+#include "platform/media/window_port.h"
 #include "tests/support/module_host.h"
 #include "tests/support/seeded_random.h"
 
@@ -119,6 +121,35 @@ TEST_F(WindowFunctionsTest, EffectLeavesTheWindowAsItWas) {
     EXPECT_EQ(call(kEffect, "KIND=ZOOM SRCRECT=10,10,20,20 DESTRECT=100,50,300,150 STEP=4 DELAY=1"), "<none>");
     EXPECT_EQ(call(kEffect, "KIND=ZOOM SRCRECT=0,0,1,1 DESTRECT=5,5,6,40 STEP=1 ACCELERATE"), "<none>");
     EXPECT_EQ(host.screenshot().data, before.data);
+}
+
+// The zoom draws each outline by inverting the pixels under a 50% checkerboard: once changes
+// every other pixel, twice gives the window back.
+TEST_F(WindowFunctionsTest, TheOutlinePenInvertsACheckerboard) {
+    paint(0, 0, 50, 50, kWhite);
+    CallResources resources;
+    Call call;
+    call.documentWindow = host.documentWindow();
+    call.resources = &resources;
+    MediaPort* port = hostDrawingPort(call);
+    ASSERT_NE(port, nullptr);
+    const media::PixelRect area{3, 5, 11, 9};
+    invertPortCheckerboard(*port, &area, 1);
+    const host::Pixels once = host.screenshot();
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 14; ++x) {
+            const bool inside = x >= 3 && x < 11 && y >= 5 && y < 9;
+            const uint32_t expected = inside && (x + y) % 2 == 0 ? 0x000000u : 0xFFFFFFu;
+            EXPECT_EQ(once.at(x, y) & 0xFFFFFFu, expected) << x << "," << y;
+        }
+    }
+    invertPortCheckerboard(*port, &area, 1);
+    const host::Pixels twice = host.screenshot();
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 14; ++x) {
+            EXPECT_EQ(twice.at(x, y) & 0xFFFFFFu, 0xFFFFFFu) << x << "," << y;
+        }
+    }
 }
 
 TEST_F(WindowFunctionsTest, EffectKindsAndMissingRectangles) {

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "tests/support/seeded_random.h"
+
 namespace korvane {
 namespace {
 
@@ -108,6 +110,26 @@ TEST(AreaSum, SeveralVisiblePartsAndWrapAround) {
     const PixelRect parts[] = {{0, 0, 50, 1}, {60, 0, 200, 1}};  // ten pixels hidden
     const uint32_t expected = 190u * 16777215u + 10u * 0xFFFFFFFFu;
     EXPECT_EQ(sumAreaColours(filled(200, 1, white), area, parts, 2), static_cast<int32_t>(expected));
+}
+
+TEST(AreaSum, LongRowsOfAnyColoursSumAsPixelByPixel) {
+    test::SeededRandom random(11);
+    for (int32_t width : {1, 255, 256, 257, 700}) {
+        SCOPED_TRACE(width);
+        media::Bitmap pixels = filled(width, 3, media::Rgba{255, 255, 255, 255});
+        uint32_t expected = 0;
+        for (int32_t y = 0; y < 3; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                const media::Rgba c{static_cast<uint8_t>(random.below(256)), static_cast<uint8_t>(random.below(256)),
+                                    static_cast<uint8_t>(random.below(256)), static_cast<uint8_t>(random.below(256))};
+                pixels.setPixel(x, y, c);
+                expected += uint32_t{c.blue} << 16 | uint32_t{c.green} << 8 | c.red;
+            }
+        }
+        const PixelRect area{-7, 2, width - 7, 5};
+        const PixelRect everywhere{-1000, -1000, 5000, 5000};
+        EXPECT_EQ(sumAreaColours(pixels, area, &everywhere, 1), static_cast<int32_t>(expected));
+    }
 }
 
 }  // namespace
