@@ -70,8 +70,8 @@ TEST_F(CoreFunctionsTest, ErrorReplies) {
     EXPECT_TRUE(isErrorReply(call("#-1", "x"), "ERROR=-50", ""));
     EXPECT_TRUE(isErrorReply(call("#40", "x | y"), "ERROR=-50", " ARGS=1"));
     EXPECT_TRUE(isErrorReply(call("#40", "x | \t|| "), "ERROR=-50", ""));
-    // A function not built yet fails visibly in the command that reached it.
-    EXPECT_TRUE(isErrorReply(call("KImg-Effect", "a | b | c"), "ERROR=-4", " ARGS=1"));
+    // A function that fails does so visibly in the command that reached it.
+    EXPECT_TRUE(isErrorReply(call("KImg-Effect", "a | b | c"), "ERROR=-50", " ARGS=1"));
 }
 
 TEST_F(CoreFunctionsTest, FailureAfterAResultGivesTheErrorReply) {
