@@ -4,6 +4,7 @@
 
 #include "core/args.h"
 #include "core/result_text.h"
+#include "interact/color_swatch.h"
 #include "interact/color_text.h"
 #include "interact/geometry.h"
 
@@ -143,6 +144,30 @@ bool isPresent(const char* name) {
     return tagValue(name) != nullptr;
 }
 
+constexpr int32_t kDefaultSwatchSide = 16;
+
+// The swatch of SAMPLE3D (bevelled) or else SAMPLE (flat), sized by the first of the two that
+// holds two numbers, else 16 x 16. A swatch needs the host's document window, as drawing does.
+Status putSwatch(Call& call, const Color& c, PicturePlacer placePicture) {
+    if (placePicture == nullptr) {
+        return kUnimplemented;
+    }
+    if (call.documentWindow == nullptr) {
+        return kOutOfMemory;  // no drawing port, no picture
+    }
+    const bool bevelled = isPresent("SAMPLE3D");
+    Point size;
+    if (!readPointArg("SAMPLE3D", &size) && !readPointArg("SAMPLE", &size)) {
+        size = Point{kDefaultSwatchSide, kDefaultSwatchSide};
+    }
+    media::ByteWriter picture;
+    if (Status status = drawColorSwatchPicture(c, size.h, size.v, bevelled, picture); status != kNoErr) {
+        return status;
+    }
+    // The clipboard answers -108 or -1 itself; no colour result follows a swatch.
+    return placePicture(call, picture.data(), picture.size());
+}
+
 }  // namespace
 
 Status calcRectHandler(Call& call) {
@@ -201,7 +226,7 @@ Status calcPointHandler(Call& call) {
     return answer(call, result);
 }
 
-Status calcColorHandler(Call& call) {
+Status calcColorHandler(Call& call, PicturePlacer placePicture) {
     Color c;
     if (!readColorArg("COLOR", &c) && !readColorArgAt(1, &c)) {
         return kParamErr;
@@ -227,7 +252,7 @@ Status calcColorHandler(Call& call) {
         c = darkenColor(c);
     }
     if (isPresent("SAMPLE3D") || isPresent("SAMPLE")) {
-        return kUnimplemented;
+        return putSwatch(call, c, placePicture);
     }
     CalcResult result;
     formatColorText(result, c);

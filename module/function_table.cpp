@@ -10,6 +10,7 @@
 #include "interact/progress_display.h"
 #include "module/plugin_state.h"
 #include "module/version.h"
+#include "platform/media/clipboard_picture.h"
 
 namespace korvane {
 namespace {
@@ -48,6 +49,15 @@ Status closeProgress(Call& call) {
     return closeProgressHandler(call, progressDisplay(call));
 }
 
+// Pictures the functions make for the clipboard (CalcColor's swatches) go there as bitmaps.
+Status placeOnClipboard(Call&, const uint8_t* picture, size_t size) {
+    return media::putPictureOnClipboard(picture, size);
+}
+
+Status calcColor(Call& call) {
+    return calcColorHandler(call, placeOnClipboard);
+}
+
 // Indexed by function number; the host learns the names from the module's string table.
 constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 0 */ {"KImg-Version", versionHandler},
@@ -82,7 +92,7 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
     /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
     /* 31 */ {"KUtl-PickColor", pickColorHandler},
-    /* 32 */ {"KUtl-CalcColor", calcColorHandler},
+    /* 32 */ {"KUtl-CalcColor", calcColor},
     /* 33 */ {"KUtl-CalcPoint", calcPointHandler},
     /* 34 */ {"KUtl-CalcRect", calcRectHandler},
     /* 35 */ {"KUtl-OpenProgress", openProgress, nullptr, nullptr, kNoStateOpenProgress},
