@@ -3,6 +3,7 @@
 #include "core/tag_functions.h"
 #include "files/file_functions.h"
 #include "files/file_ops.h"
+#include "image/compress_image.h"
 #include "image/image_info.h"
 #include "interact/calc_functions.h"
 #include "interact/message_boxes.h"
@@ -50,8 +51,8 @@ Status closeProgress(Call& call) {
 }
 
 // Pictures the functions make for the clipboard (CalcColor's swatches) go there as bitmaps.
-Status placeOnClipboard(Call&, const uint8_t* picture, size_t size) {
-    return media::putPictureOnClipboard(picture, size);
+Status placeOnClipboard(Call& call, const uint8_t* picture, size_t size) {
+    return media::putPictureOnClipboard(call.documentWindow, picture, size);
 }
 
 Status calcColor(Call& call) {
@@ -66,8 +67,8 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 3 */ {"KImg-SaveImage", unimplementedHandler},
     /* 4 */ {"KImg-ImageInfo", imageInfoHandler},
     /* 5 */ {"KImg-PreviewImage", unimplementedHandler},
-    /* 6 */ {"KImg-CompressImage", unimplementedHandler},
-    /* 7 */ {"KImg-CompressImageDialog", unimplementedHandler},
+    /* 6 */ {"KImg-CompressImage", compressImageHandler},
+    /* 7 */ {"KImg-CompressImageDialog", compressImageDialogHandler},
     /* 8 */ {"KImg-CheckArea", unimplementedHandler},
     /* 9 */ {"KImg-Effect", unimplementedHandler},
     /* 10 */ {"KImg-GetMousePos", unimplementedHandler},
