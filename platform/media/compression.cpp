@@ -35,21 +35,7 @@ bool isKnownCodec(uint32_t codec) {
 }
 
 bool isCompressionDepth(int depth) {
-    switch (depth) {
-        case kDepth1:
-        case kDepth2:
-        case kDepth4:
-        case kDepth8:
-        case kDepth16:
-        case kDepth24:
-        case kDepth32:
-        case kDepthGrey2:
-        case kDepthGrey4:
-        case kDepthGrey8:
-            return true;
-        default:
-            return false;
-    }
+    return bitsPerPixel(depth) != 0;  // every depth a bitmap knows
 }
 
 CompressionSettings defaultCompressionSettings(const Bitmap& picture) {

@@ -63,6 +63,11 @@ Status replaceFileContents(const char* path, const void* data, size_t size) {
         return kBadName;
     }
     *name = '\0';
+    // Windows refuses to replace a read-only file, Wine does not: asked first, both refuse.
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return kWritePermission;
+    }
     TemporaryFile temporary;
     if (::GetTempFileNameA(folder, kTemporaryPrefix, 0, temporary.path) == 0) {
         temporary.path[0] = '\0';  // nothing was made

@@ -150,6 +150,19 @@ TEST_F(CompressEndToEnd, FailuresLeaveTheDiskAsItWas) {
     unchanged();
 }
 
+TEST_F(CompressEndToEnd, AReadOnlyFileIsNotReplaced) {
+    // In place: the source itself is read-only. To another name: that file is read-only.
+    writeImage("ro.png", makePattern(12, 5, media::kDepth24), media::kFileTypePng);
+    setReadOnly("ro.png");
+    writeImage("src.bmp", makePattern(12, 5, media::kDepth24), media::kFileTypeBmp);
+    writeFile("src.jpg", "old");
+    setReadOnly("src.jpg");
+    const auto before = snapshot("");
+    EXPECT_TRUE(compress("ro.png", "EXTENSION=png CODEC=png").starts_with("ERROR=-61"));
+    EXPECT_TRUE(compress("src.bmp", "FILETYPE=JPEG").starts_with("ERROR=-61"));
+    EXPECT_EQ(snapshot(""), before) << "every file as it was, no temporary file";
+}
+
 TEST_F(CompressEndToEnd, TheClipboardPictureIsRecompressed) {
     const media::Bitmap source = makePattern(20, 10, media::kDepth24);
     media::ByteWriter picture;
