@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "image/image_info.h"
 #include "platform/media/importer.h"
 #include "platform/win32/raii.h"
@@ -21,32 +22,10 @@
 namespace {
 
 using namespace korvane;
+using bench::median;
 
 constexpr UINT kWidth = 6000;
 constexpr UINT kHeight = 4000;
-
-double seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename Work>
-double median(int rounds, Work work) {
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&start);
-        if (!work()) {
-            return -1;
-        }
-        QueryPerformanceCounter(&end);
-        times.push_back(seconds(start, end));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 }  // namespace
 

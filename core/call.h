@@ -13,9 +13,9 @@
 
 namespace korvane {
 
-// The record that lives from the host's start-up call to its shutdown call, and the
-// resources that live for one call (the drawing port); both defined by the module's
-// wiring, which gives each function the part it needs.
+// The record that lives from the host's start-up call to its shutdown call (defined by the
+// module's wiring, which gives each function the part it needs), and the resources that
+// live for one call (the drawing port, defined by the media layer's window port).
 struct PluginState;
 struct CallResources;
 

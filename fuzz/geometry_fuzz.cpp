@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "core/color_text.h"
+#include "core/geometry.h"
 #include "fuzz/fuzz_text.h"
-#include "interact/color_text.h"
-#include "interact/geometry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace korvane;

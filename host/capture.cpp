@@ -103,7 +103,8 @@ Pixels captureClientArea(HWND window) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    const auto windowDc = win32::get_window_dc(window);
+    // A cache DC: device coordinates, whatever origin the window's own DC was given.
+    const win32::unique_window_dc windowDc(win32::window_dc{window, GetDCEx(window, nullptr, DCX_CACHE)});
     win32::unique_hdc memoryDc(CreateCompatibleDC(windowDc.get()));
     void* bits = nullptr;
     win32::unique_hgdiobj bitmap(CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));

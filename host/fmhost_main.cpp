@@ -27,7 +27,9 @@ constexpr int kExitUsage = 2;
 constexpr char kDefaultModuleName[] = "Korvane.fmx";
 constexpr char kUsage[] =
     "usage: fmhost [--plugin FILE] [--interface-version N] [--no-startup] [--kind K] [--window WxH]\n"
-    "              [--list] [--screenshot FILE.bmp] [--clipboard-out FILE] [--respond ACTIONS]...\n"
+    "              [--window-origin X,Y] [--mouse X,Y] [--list] [--screenshot FILE.bmp] [--clipboard-out FILE] "
+    "[--respond "
+    "ACTIONS]...\n"
     "              [--dialog-log FILE] [NAME PARAM]...\n";
 
 struct Options {
@@ -37,6 +39,8 @@ struct Options {
     std::optional<uint8_t> rawKind;
     int width = korvane::host::kDefaultDocumentWidth;
     int height = korvane::host::kDefaultDocumentHeight;
+    std::optional<POINT> windowOrigin;
+    std::optional<POINT> mouse;  // put at this client point before each call
     bool list = false;
     std::string screenshot;
     std::string clipboardOut;
@@ -73,6 +77,21 @@ bool parseSize(const std::string& text, int& width, int& height) {
     }
     width = static_cast<int>(*w);
     height = static_cast<int>(*h);
+    return true;
+}
+
+bool parsePoint(const std::string& text, POINT& origin) {
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos) {
+        return false;
+    }
+    constexpr long kMaxOffset = 32767;
+    const auto x = parseInteger(text.substr(0, comma), -kMaxOffset, kMaxOffset);
+    const auto y = parseInteger(text.substr(comma + 1), -kMaxOffset, kMaxOffset);
+    if (!x || !y) {
+        return false;
+    }
+    origin = POINT{*x, *y};
     return true;
 }
 
@@ -116,6 +135,16 @@ std::optional<std::string> parseOptions(int argc, char** argv, Options& options)
         } else if (arg == "--window") {
             if (!value(text) || !parseSize(text, options.width, options.height))
                 return arg + " needs WxH";
+        } else if (arg == "--window-origin") {
+            POINT origin = {};
+            if (!value(text) || !parsePoint(text, origin))
+                return arg + " needs X,Y";
+            options.windowOrigin = origin;
+        } else if (arg == "--mouse") {
+            POINT point = {};
+            if (!value(text) || !parsePoint(text, point))
+                return arg + " needs X,Y";
+            options.mouse = point;
         } else if (arg == "--list") {
             options.list = true;
         } else if (arg == "--screenshot") {
@@ -163,12 +192,15 @@ void printList(const Host& host) {
     }
 }
 
-void runCall(Host& host, const std::string& name, const std::string& parameter) {
+void runCall(Host& host, const Options& options, const std::string& name, const std::string& parameter) {
     const std::optional<int32_t> number = host.findFunction(name);
     if (!number) {
         std::fprintf(stderr, "fmhost: no function %s\n", name.c_str());
         std::cout << '\n';
         return;
+    }
+    if (options.mouse && !host.placeMouse(options.mouse->x, options.mouse->y)) {
+        std::fprintf(stderr, "fmhost: cannot move the mouse pointer\n");
     }
     const korvane::host::CallResult result = host.call(*number, parameter);
     std::cout << result.result << '\n' << std::flush;
@@ -185,7 +217,7 @@ void runCall(Host& host, const std::string& name, const std::string& parameter) 
 }
 
 // Standard input: NAME, one blank or tab, then PARAM up to the end of the line.
-void runStandardInput(Host& host) {
+void runStandardInput(Host& host, const Options& options) {
     std::string line;
     while (std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r') {
@@ -197,7 +229,7 @@ void runStandardInput(Host& host) {
         const size_t separator = line.find_first_of(" \t");
         const std::string name = line.substr(0, separator);
         const std::string parameter = separator == std::string::npos ? std::string() : line.substr(separator + 1);
-        runCall(host, name, parameter);
+        runCall(host, options, name, parameter);
     }
 }
 
@@ -232,6 +264,9 @@ int run(const Options& options) {
         !host.openWindow(options.width, options.height)) {
         std::fprintf(stderr, "fmhost: cannot create a %dx%d document window\n", options.width, options.height);
     }
+    if (options.windowOrigin && !host.setWindowOrigin(options.windowOrigin->x, options.windowOrigin->y)) {
+        std::fprintf(stderr, "fmhost: cannot move the document window's origin\n");
+    }
     if (options.startup) {
         const int32_t answer = host.startup(options.interfaceVersion);
         if (answer != options.interfaceVersion) {
@@ -242,10 +277,10 @@ int run(const Options& options) {
         host.rawCall(*options.rawKind);
     }
     if (options.calls.empty()) {
-        runStandardInput(host);
+        runStandardInput(host, options);
     }
     for (const auto& [name, parameter] : options.calls) {
-        runCall(host, name, parameter);
+        runCall(host, options, name, parameter);
     }
     if (!options.screenshot.empty() && !host.saveScreenshot(options.screenshot)) {
         std::fprintf(stderr, "fmhost: cannot write %s\n", options.screenshot.c_str());

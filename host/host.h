@@ -73,6 +73,10 @@ class Host {
     HWND frameWindow() const { return window_.frame(); }
     HWND documentWindow() const { return window_.document(); }
     void pumpMessages() { window_.pumpMessages(); }
+    // The document window's device context origin (see HostWindow::setDocumentOrigin).
+    bool setWindowOrigin(int x, int y) { return window_.setDocumentOrigin(x, y); }
+    // Puts the mouse pointer at client point (x, y) of the document window.
+    bool placeMouse(int x, int y) { return window_.placeMouse(x, y); }
 
     // The calls of the host. Each pumps messages before and after.
     int32_t startup(int16_t interfaceVersion = kDefaultInterfaceVersion);  // the record's answer

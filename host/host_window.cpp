@@ -50,6 +50,7 @@ bool registerClasses() {
         frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
         frame.lpszClassName = kFrameClass;
         WNDCLASSA document = {};
+        document.style = CS_OWNDC;
         document.lpfnWndProc = &documentProc;
         document.hInstance = instance;
         document.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -116,6 +117,16 @@ bool HostWindow::create(int width, int height) {
     UpdateWindow(frame_.get());
     pumpMessages();
     return true;
+}
+
+bool HostWindow::setDocumentOrigin(int x, int y) {
+    const auto dc = win32::get_window_dc(document_);
+    return dc && SetWindowOrgEx(dc.get(), x, y, nullptr);
+}
+
+bool HostWindow::placeMouse(int x, int y) {
+    POINT at = {x, y};
+    return document_ != nullptr && ClientToScreen(document_, &at) && SetCursorPos(at.x, at.y);
 }
 
 bool HostWindow::resizeDocument(int width, int height) {

@@ -1,7 +1,8 @@
 #pragma once
 // The host's windows: an MDI frame with an "MDIClient" child and one document window
 // in front, active, so a module that looks for the host's document window (active
-// window, its owner or itself, the "MDIClient" child, its topmost child) finds it.
+// window, its owner or itself, the "MDIClient" child, its topmost child) finds it. The
+// document window keeps one device context of its own, so a window origin set on it stays.
 
 #include <windows.h>
 
@@ -25,6 +26,11 @@ class HostWindow {
     void destroy();
     // Gives the document window a new client size (the frame grows to hold it).
     bool resizeDocument(int width, int height);
+    // Moves the window origin of the document window's own device context, as the host does
+    // when it scrolls or shows its status area: local point (x, y) is then its top-left pixel.
+    bool setDocumentOrigin(int x, int y);
+    // Puts the mouse pointer at client point (x, y) of the document window.
+    bool placeMouse(int x, int y);
 
     HWND frame() const { return frame_.get(); }
     HWND mdiClient() const { return mdiClient_; }

@@ -1,5 +1,6 @@
 #include "image/save_image.h"
 
+#include "image/draw_functions.h"
 #include "image/export_type.h"
 #include "platform/media/exporter.h"
 #include "platform/paths/file_types.h"
@@ -53,6 +54,14 @@ Status saveComposedImage(Call& call, const media::Bitmap& composed) {
         return kBadName;
     }
     return call.setResult(result);
+}
+
+Status saveImageFinish(Status status, Call& call) {
+    media::Bitmap composed;
+    if (status = finishComposition(status, call, composed); status != kNoErr) {
+        return status;
+    }
+    return saveComposedImage(call, composed);
 }
 
 }  // namespace korvane

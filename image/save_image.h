@@ -30,4 +30,7 @@ Status readExportSettings(const Arguments& args, ExportSettings& out);
 // not complete answer -4 (the export dialog is not built yet).
 Status saveComposedImage(Call& call, const media::Bitmap& composed);
 
+// KImg-SaveImage's finish: the composition as GrabImage makes it, then saveComposedImage.
+Status saveImageFinish(Status status, Call& call);
+
 }  // namespace korvane

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/args.h"
+#include "core/color_text.h"
+#include "core/geometry.h"
 #include "core/result_text.h"
 #include "interact/color_swatch.h"
-#include "interact/color_text.h"
-#include "interact/geometry.h"
 
 namespace korvane {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "core/call.h"
+#include "core/color_text.h"
 #include "core/status.h"
-#include "interact/color_text.h"
 #include "platform/media/bitmap.h"
 
 namespace korvane {

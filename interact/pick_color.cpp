@@ -5,8 +5,8 @@
 #include <commdlg.h>
 
 #include "core/args.h"
+#include "core/color_text.h"
 #include "core/result_text.h"
-#include "interact/color_text.h"
 
 namespace korvane {
 namespace {

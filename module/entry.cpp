@@ -7,10 +7,10 @@
 #include "core/call.h"
 #include "core/host_services.h"
 #include "files/folder_listing.h"
-#include "module/call_resources.h"
 #include "module/dispatch.h"
 #include "module/function_table.h"
 #include "platform/media/media.h"
+#include "platform/media/window_port.h"
 #include "platform/win32/host_window.h"
 
 namespace korvane {

@@ -4,7 +4,10 @@
 #include "files/file_functions.h"
 #include "files/file_ops.h"
 #include "image/compress_image.h"
+#include "image/draw_functions.h"
 #include "image/image_info.h"
+#include "image/save_image.h"
+#include "image/window_functions.h"
 #include "interact/calc_functions.h"
 #include "interact/message_boxes.h"
 #include "interact/pick_color.h"
@@ -62,16 +65,16 @@ Status calcColor(Call& call) {
 // Indexed by function number; the host learns the names from the module's string table.
 constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 0 */ {"KImg-Version", versionHandler},
-    /* 1 */ {"KImg-DrawImage", unimplementedHandler},
-    /* 2 */ {"KImg-GrabImage", unimplementedHandler},
-    /* 3 */ {"KImg-SaveImage", unimplementedHandler},
+    /* 1 */ {"KImg-DrawImage", drawImageHandler, drawImagePrepare, drawImageFinish},
+    /* 2 */ {"KImg-GrabImage", composeHandler, composePrepare, grabImageFinish},
+    /* 3 */ {"KImg-SaveImage", composeHandler, composePrepare, saveImageFinish},
     /* 4 */ {"KImg-ImageInfo", imageInfoHandler},
-    /* 5 */ {"KImg-PreviewImage", unimplementedHandler},
+    /* 5 */ {"KImg-PreviewImage", previewImageHandler},
     /* 6 */ {"KImg-CompressImage", compressImageHandler},
     /* 7 */ {"KImg-CompressImageDialog", compressImageDialogHandler},
-    /* 8 */ {"KImg-CheckArea", unimplementedHandler},
-    /* 9 */ {"KImg-Effect", unimplementedHandler},
-    /* 10 */ {"KImg-GetMousePos", unimplementedHandler},
+    /* 8 */ {"KImg-CheckArea", checkAreaHandler},
+    /* 9 */ {"KImg-Effect", effectHandler},
+    /* 10 */ {"KImg-GetMousePos", getMousePosHandler},
     /* 11 */ {"KUtl-Version", versionHandler},
     /* 12 */ {"KUtl-Tag", tagHandler},
     /* 13 */ {"KUtl-TagList", tagListHandler},

@@ -9,6 +9,7 @@ set(korvane_media_codecs
     media/fixed_matrix.cpp
     media/gif_writer.cpp
     media/macpaint.cpp
+    media/offscreen.cpp
     media/own_codecs.cpp
     media/packbits.cpp
     media/photoshop.cpp

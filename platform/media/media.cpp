@@ -56,23 +56,3 @@ Status mediaDispatch(uint32_t selector, int32_t /*argument*/) {
 }
 
 }  // namespace korvane
-
-namespace korvane {
-
-struct MediaPort {
-    win32::unique_window_dc dc;
-};
-
-MediaPort* mediaPortForWindow(void* window) {
-    win32::unique_window_dc dc = win32::get_window_dc(static_cast<HWND>(window));
-    if (!dc) {
-        return nullptr;
-    }
-    return new (std::nothrow) MediaPort{std::move(dc)};
-}
-
-void mediaReleasePort(MediaPort* port) {
-    delete port;
-}
-
-}  // namespace korvane

@@ -181,6 +181,25 @@ TEST_F(CompressEndToEnd, TheClipboardPictureIsRecompressed) {
     EXPECT_EQ(call(kCompress, "CODEC=jpeg"), "<none>");
 }
 
+TEST_F(CompressEndToEnd, SaveImageWritesTheComposition) {
+    // A white composition of the size asked, and one of an image drawn into it.
+    const std::string saved = call("KImg-SaveImage", "WIDTH=40 HEIGHT=20 FILETYPE=JPEG DEST=" + quotedPath(at("grab")));
+    EXPECT_EQ(saved, test::escapedText(at("grab.jpg")));
+    media::Bitmap white = readImage("grab.jpg");
+    EXPECT_EQ(white.width(), 40);
+    EXPECT_EQ(white.height(), 20);
+    writeImage("in.bmp", makePattern(30, 10, media::kDepth24), media::kFileTypeBmp);
+    EXPECT_EQ(call("KImg-SaveImage",
+                   "SRC=" + quotedPath(at("in.bmp")) + " EXTENSION=png FILETYPE=JPEG DEST=" + quotedPath(at("drawn"))),
+              test::escapedText(at("drawn.png")));
+    EXPECT_TRUE(media::testing::samePixels(makePattern(30, 10, media::kDepth24), readImage("drawn.png")));
+    // A type that is not a still image: nothing written.
+    EXPECT_TRUE(call("KImg-SaveImage", "WIDTH=4 HEIGHT=4 EXTENSION=mov DEST=" + quotedPath(at("movie")))
+                    .starts_with("ERROR=-2003"));
+    EXPECT_FALSE(exists("movie.mov"));
+    EXPECT_FALSE(exists("movie"));
+}
+
 class CompressDialogEndToEnd : public CompressEndToEnd {
   protected:
     void SetUp() override {

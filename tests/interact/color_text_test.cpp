@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "interact/color_text.h"
+#include "core/color_text.h"
 #include "tests/support/parameter_text.h"
 
 namespace korvane {

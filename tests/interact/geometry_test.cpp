@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "interact/geometry.h"
+#include "core/geometry.h"
 #include "tests/support/parameter_text.h"
 
 namespace korvane {

@@ -1,4 +1,4 @@
-#include "interact/color_text.h"
+#include "core/color_text.h"
 
 #include "core/args.h"
 

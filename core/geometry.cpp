@@ -1,4 +1,4 @@
-#include "interact/geometry.h"
+#include "core/geometry.h"
 
 #include <algorithm>
 

@@ -1,0 +1,14 @@
+#pragma once
+// The functions that look at or draw over the host's document window without an image:
+// KImg-CheckArea (a checksum of an area's pixels), KImg-Effect (the zoom outline) and
+// KImg-GetMousePos (the mouse relative to a rectangle's anchor point).
+
+#include "core/call.h"
+
+namespace korvane {
+
+Status checkAreaHandler(Call& call);
+Status effectHandler(Call& call);
+Status getMousePosHandler(Call& call);
+
+}  // namespace korvane
