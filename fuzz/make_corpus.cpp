@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "platform/media/dib.h"
+#include "platform/media/macpaint.h"
+#include "platform/media/photoshop.h"
 #include "platform/media/pict.h"
+#include "platform/media/qtif.h"
 #include "tests/media/test_images.h"
 
 namespace {
@@ -88,5 +91,28 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < std::size(sgi); ++i) {
         write(root / "sgi_fuzz", "seed" + std::to_string(i), sgi[i]);
     }
+    auto written = [](korvane::Status (*writer)(const korvane::media::Bitmap&, korvane::media::ByteWriter&),
+                      const korvane::media::Bitmap& bitmap) {
+        korvane::media::ByteWriter w;
+        writer(bitmap, w);
+        return images::toBytes(w);
+    };
+    const Bytes psd[] = {
+        written(korvane::media::writePhotoshop, makePattern(9, 4, kDepth24)),
+        written(korvane::media::writePhotoshop, makePattern(9, 4, kDepth32, true)),
+        written(korvane::media::writePhotoshop, makePattern(9, 4, kDepth8, false, 30)),
+        images::photoshopRunLength(),
+    };
+    for (size_t i = 0; i < std::size(psd); ++i) {
+        write(root / "psd_fuzz", "seed" + std::to_string(i), psd[i]);
+    }
+    const Bytes qtif[] = {
+        written(korvane::media::writeQuickTimeImage, makePattern(9, 4, kDepth24)),
+        written(korvane::media::writeQuickTimeImage, makePattern(9, 4, kDepth32, true)),
+    };
+    for (size_t i = 0; i < std::size(qtif); ++i) {
+        write(root / "qtif_fuzz", "seed" + std::to_string(i), qtif[i]);
+    }
+    write(root / "pntg_fuzz", "seed0", written(korvane::media::writeMacPaint, makePattern(40, 30, kDepth1)));
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "core/color_text.h"
 #include "core/geometry.h"
 #include "core/result_text.h"
+#include "interact/color_swatch.h"
 
 namespace korvane {
 namespace {
@@ -143,6 +144,31 @@ bool isPresent(const Arguments& args, const char* name) {
     return args.tagValue(name) != nullptr;
 }
 
+constexpr int32_t kDefaultSwatchSide = 16;
+
+// The swatch of SAMPLE3D (bevelled) or else SAMPLE (flat), sized by the first of the two that
+// holds two numbers, else 16 x 16. A swatch needs the host's document window, as drawing does.
+Status putSwatch(Call& call, const Color& c, PicturePlacer placePicture) {
+    if (placePicture == nullptr) {
+        return kUnimplemented;
+    }
+    if (call.documentWindow == nullptr) {
+        return kOutOfMemory;  // no drawing port, no picture
+    }
+    const Arguments& args = call.args();
+    const bool bevelled = isPresent(args, "SAMPLE3D");
+    Point size;
+    if (!readPointArg(args, "SAMPLE3D", &size) && !readPointArg(args, "SAMPLE", &size)) {
+        size = Point{kDefaultSwatchSide, kDefaultSwatchSide};
+    }
+    media::ByteWriter picture;
+    if (Status status = drawColorSwatchPicture(c, size.h, size.v, bevelled, picture); status != kNoErr) {
+        return status;
+    }
+    // The clipboard answers -108 or -1 itself; no colour result follows a swatch.
+    return placePicture(call, picture.data(), picture.size());
+}
+
 }  // namespace
 
 Status calcRectHandler(Call& call) {
@@ -203,7 +229,7 @@ Status calcPointHandler(Call& call) {
     return answer(call, result);
 }
 
-Status calcColorHandler(Call& call) {
+Status calcColorHandler(Call& call, PicturePlacer placePicture) {
     const Arguments& args = call.args();
     Color c;
     if (!readColorArg(args, "COLOR", &c) && !readColorArgAt(args, 1, &c)) {
@@ -230,7 +256,7 @@ Status calcColorHandler(Call& call) {
         c = darkenColor(c);
     }
     if (isPresent(args, "SAMPLE3D") || isPresent(args, "SAMPLE")) {
-        return kUnimplemented;
+        return putSwatch(call, c, placePicture);
     }
     CalcResult result;
     formatColorText(result, c);

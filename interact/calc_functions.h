@@ -4,6 +4,7 @@
 
 #include "core/call.h"
 #include "core/status.h"
+#include "interact/color_swatch.h"
 
 namespace korvane {
 
@@ -11,8 +12,9 @@ namespace korvane {
 Status calcRectHandler(Call& call);
 // KUtl-CalcPoint: query, change and test the point POINT (or the first argument).
 Status calcPointHandler(Call& call);
-// KUtl-CalcColor: query and change the colour COLOR (or the first argument). A swatch
-// (SAMPLE, SAMPLE3D) is not built yet and answers kUnimplemented.
-Status calcColorHandler(Call& call);
+// KUtl-CalcColor: query and change the colour COLOR (or the first argument), or hand a
+// swatch of it (SAMPLE, SAMPLE3D) to placePicture instead of answering; without a placer a
+// swatch answers kUnimplemented.
+Status calcColorHandler(Call& call, PicturePlacer placePicture);
 
 }  // namespace korvane

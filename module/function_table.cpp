@@ -3,8 +3,10 @@
 #include "core/tag_functions.h"
 #include "files/file_functions.h"
 #include "files/file_ops.h"
+#include "image/compress_image.h"
 #include "image/draw_functions.h"
 #include "image/image_info.h"
+#include "image/save_image.h"
 #include "image/window_functions.h"
 #include "interact/calc_functions.h"
 #include "interact/message_boxes.h"
@@ -12,6 +14,7 @@
 #include "interact/progress_display.h"
 #include "module/plugin_state.h"
 #include "module/version.h"
+#include "platform/media/clipboard_picture.h"
 
 namespace korvane {
 namespace {
@@ -50,16 +53,25 @@ Status closeProgress(Call& call) {
     return closeProgressHandler(call, progressDisplay(call));
 }
 
+// Pictures the functions make for the clipboard (CalcColor's swatches) go there as bitmaps.
+Status placeOnClipboard(Call& call, const uint8_t* picture, size_t size) {
+    return media::putPictureOnClipboard(call.documentWindow, picture, size);
+}
+
+Status calcColor(Call& call) {
+    return calcColorHandler(call, placeOnClipboard);
+}
+
 // Indexed by function number; the host learns the names from the module's string table.
 constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 0 */ {"KImg-Version", versionHandler},
     /* 1 */ {"KImg-DrawImage", drawImageHandler, drawImagePrepare, drawImageFinish},
     /* 2 */ {"KImg-GrabImage", composeHandler, composePrepare, grabImageFinish},
-    /* 3 */ {"KImg-SaveImage", unimplementedHandler},
+    /* 3 */ {"KImg-SaveImage", composeHandler, composePrepare, saveImageFinish},
     /* 4 */ {"KImg-ImageInfo", imageInfoHandler},
     /* 5 */ {"KImg-PreviewImage", previewImageHandler},
-    /* 6 */ {"KImg-CompressImage", unimplementedHandler},
-    /* 7 */ {"KImg-CompressImageDialog", unimplementedHandler},
+    /* 6 */ {"KImg-CompressImage", compressImageHandler},
+    /* 7 */ {"KImg-CompressImageDialog", compressImageDialogHandler},
     /* 8 */ {"KImg-CheckArea", checkAreaHandler},
     /* 9 */ {"KImg-Effect", effectHandler},
     /* 10 */ {"KImg-GetMousePos", getMousePosHandler},
@@ -84,7 +96,7 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
     /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
     /* 31 */ {"KUtl-PickColor", pickColorHandler},
-    /* 32 */ {"KUtl-CalcColor", calcColorHandler},
+    /* 32 */ {"KUtl-CalcColor", calcColor},
     /* 33 */ {"KUtl-CalcPoint", calcPointHandler},
     /* 34 */ {"KUtl-CalcRect", calcRectHandler},
     /* 35 */ {"KUtl-OpenProgress", openProgress, nullptr, nullptr, kNoStateOpenProgress},

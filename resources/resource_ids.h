@@ -13,6 +13,7 @@
 #define KORVANE_IDD_ANSWER 101
 #define KORVANE_IDD_ASK 102
 #define KORVANE_IDD_PROGRESS 105
+#define KORVANE_IDD_COMPRESSION 107
 #define KORVANE_IDD_PLATFORM_NOTICE 23809
 
 // The progress bar's stripe image.
@@ -26,6 +27,9 @@
 #define KORVANE_IDC_ADDRESS 1003       // platform notice: where to get the platform
 #define KORVANE_IDC_ENTRY 1004         // Ask: the entry field
 #define KORVANE_IDC_PROGRESS_BAR 1006  // progress dialog: the bar
+#define KORVANE_IDC_CODEC 1010         // compression settings: the codec
+#define KORVANE_IDC_QUALITY 1011       // compression settings: the spatial quality
+#define KORVANE_IDC_DEPTH 1012         // compression settings: the depth
 
 #ifndef RC_INVOKED
 namespace korvane {
@@ -38,6 +42,7 @@ inline constexpr int kStringFirstFunctionName = KORVANE_IDS_FIRST_FUNCTION_NAME;
 inline constexpr int kDialogAnswer = KORVANE_IDD_ANSWER;
 inline constexpr int kDialogAsk = KORVANE_IDD_ASK;
 inline constexpr int kDialogProgress = KORVANE_IDD_PROGRESS;
+inline constexpr int kDialogCompression = KORVANE_IDD_COMPRESSION;
 inline constexpr int kDialogPlatformNotice = KORVANE_IDD_PLATFORM_NOTICE;
 
 inline constexpr int kBitmapProgressStripes = KORVANE_IDB_PROGRESS_STRIPES;
@@ -49,6 +54,9 @@ inline constexpr int kItemIcon = KORVANE_IDC_ICON;
 inline constexpr int kItemAddress = KORVANE_IDC_ADDRESS;
 inline constexpr int kItemEntry = KORVANE_IDC_ENTRY;
 inline constexpr int kItemProgressBar = KORVANE_IDC_PROGRESS_BAR;
+inline constexpr int kItemCodec = KORVANE_IDC_CODEC;
+inline constexpr int kItemQuality = KORVANE_IDC_QUALITY;
+inline constexpr int kItemDepth = KORVANE_IDC_DEPTH;
 
 }  // namespace korvane
 #endif  // RC_INVOKED

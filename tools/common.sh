@@ -4,7 +4,7 @@
 korvane_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 korvane_packages=(
-    cmake ninja-build g++ python3 googletest
+    cmake ninja-build g++ python3 googletest libstb-dev imagemagick
     g++-mingw-w64-i686 wine wine32:i386 xvfb x11-utils xauth locales
     clang libclang-rt-14-dev libpixman-1-dev clang-format
 )

@@ -214,7 +214,8 @@ Fixed resolutionFromPixelsPerMetre(int32_t ppm) {
     // of dots per inch was written from it (3780 is 96 dpi).
     constexpr int64_t kHalfStep = kInchTenThousandthsOfMetre * kFixedOne / kMetreTenThousandths / 2;
     int64_t whole = (fixed + kFixedOne / 2) / kFixedOne * kFixedOne;
-    if (fixed - whole <= kHalfStep && whole - fixed <= kHalfStep) {
+    // Writers that round the metre value down land up to a whole step below (2834 for 72).
+    if (fixed - whole <= kHalfStep && whole - fixed <= 2 * kHalfStep) {
         fixed = whole;
     }
     return fixed > INT32_MAX ? kDefaultResolution : static_cast<Fixed>(fixed);

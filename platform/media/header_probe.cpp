@@ -11,7 +11,8 @@ namespace korvane::media {
 namespace {
 
 constexpr double kMaxDotsPerInch = 32767.0;
-constexpr double kWholeDotsTolerance = 0.013;  // half a pixel per metre, in dots per inch
+constexpr double kWholeDotsTolerance = 0.013;        // half a pixel per metre, in dots per inch
+constexpr double kWholeDotsToleranceBelow = 0.0255;  // one pixel per metre: a value rounded down
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kCentimetresPerInch = 2.54;
 
@@ -242,10 +243,45 @@ Fixed resolutionFromDotsPerInch(double dotsPerInch) {
         return kDefaultResolution;
     }
     const double whole = std::round(dotsPerInch);
-    if (std::fabs(dotsPerInch - whole) < kWholeDotsTolerance) {
+    const double above = dotsPerInch - whole;
+    if (above < kWholeDotsTolerance && -above < kWholeDotsToleranceBelow) {
         dotsPerInch = whole;
     }
     return static_cast<Fixed>(std::lround(dotsPerInch * kFixedOne));
+}
+
+bool tiffLacksResolution(const uint8_t* data, size_t size, int index) {
+    constexpr uint16_t kTagXResolution = 282;
+    constexpr size_t kEntrySize = 12;
+    constexpr int kMaxDirectories = 4096;
+    if (!data || size < 8 || index < 1 || index > kMaxDirectories) {
+        return false;
+    }
+    const bool little = data[0] == 'I' && data[1] == 'I' && data[2] == 42 && data[3] == 0;
+    const bool big = data[0] == 'M' && data[1] == 'M' && data[2] == 0 && data[3] == 42;
+    if (!little && !big) {
+        return false;
+    }
+    ByteReader r(data, size);
+    auto u16 = [&r, little] { return little ? r.u16le() : r.u16be(); };
+    auto u32 = [&r, little] { return little ? r.u32le() : r.u32be(); };
+    r.seek(4);
+    uint32_t directory = u32();
+    for (int i = 1; i < index && r.ok(); ++i) {
+        r.seek(directory);
+        uint16_t entries = u16();
+        r.skip(size_t{entries} * kEntrySize);
+        directory = u32();
+    }
+    r.seek(directory);
+    uint16_t entries = u16();
+    for (uint16_t e = 0; e < entries && r.ok(); ++e) {
+        if (u16() == kTagXResolution) {
+            return false;
+        }
+        r.skip(kEntrySize - 2);
+    }
+    return r.ok();
 }
 
 bool probeHeader(const uint8_t* data, size_t size, ProbedHeader& out) {

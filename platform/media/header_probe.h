@@ -30,8 +30,14 @@ struct ProbedHeader {
 // True when the data is a JPEG or PNG file whose header this probe reads completely.
 bool probeHeader(const uint8_t* data, size_t size, ProbedHeader& out);
 
-// A resolution in dots per inch as 16.16; within half a pixel per metre of a whole number of
-// dots per inch (300 dpi stored as 11811 pixels per metre) the whole number. The default for
+// True when the data is a TIFF file whose image number `index` (1 is the first) states no
+// resolution: the system decoder then makes one up (96 dpi), where we answer 72 as for every
+// format without one. False for anything else, a damaged file included.
+bool tiffLacksResolution(const uint8_t* data, size_t size, int index);
+
+// A resolution in dots per inch as 16.16; within half a pixel per metre above or one pixel per
+// metre below a whole number of dots per inch the whole number (300 dpi stored as 11811 pixels
+// per metre, and 72 dpi as 2834 by writers that round the metre value down). The default for
 // values that are not a resolution (zero, negative, NaN, 32767 and above).
 Fixed resolutionFromDotsPerInch(double dotsPerInch);
 

@@ -232,7 +232,12 @@ Status Importer::imageDescription(ImageDescription& out) {
         std::copy(probe.colours, probe.colours + probe.colourCount, out.colours);
         return kNoErr;
     }
-    return wic::describeFrame(state_->factory.get(), state_->decoder.get(), state_->frame.get(), out);
+    Status status = wic::describeFrame(state_->factory.get(), state_->decoder.get(), state_->frame.get(), out);
+    if (status == kNoErr && tiffLacksResolution(state_->data, state_->size, state_->index)) {
+        out.hRes = kDefaultResolution;
+        out.vRes = kDefaultResolution;
+    }
+    return status;
 }
 
 Status Importer::imageCount(int& count) {
@@ -274,7 +279,11 @@ Status Importer::decode(Bitmap& out, size_t maxBytes) {
     if (Status status = state_->openDecoder(); status != kNoErr) {
         return status;
     }
-    return wic::decodeFrame(state_->factory.get(), state_->decoder.get(), state_->frame.get(), maxBytes, out);
+    Status status = wic::decodeFrame(state_->factory.get(), state_->decoder.get(), state_->frame.get(), maxBytes, out);
+    if (status == kNoErr && tiffLacksResolution(state_->data, state_->size, state_->index)) {
+        out.setResolution(kDefaultResolution, kDefaultResolution);
+    }
+    return status;
 }
 
 const uint8_t* Importer::data() const {

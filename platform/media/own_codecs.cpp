@@ -1,6 +1,9 @@
 #include "platform/media/own_codecs.h"
 
+#include "platform/media/macpaint.h"
+#include "platform/media/photoshop.h"
 #include "platform/media/pict_walk.h"
+#include "platform/media/qtif.h"
 #include "platform/media/sgi.h"
 #include "platform/media/tga.h"
 
@@ -27,6 +30,17 @@ OwnFormat detectOwnFormat(const uint8_t* data, size_t size) {
     if (isSgi(data, size)) {
         return OwnFormat::kSgi;
     }
+    if (isPhotoshopImage(data, size)) {
+        return OwnFormat::kPhotoshop;
+    }
+    if (isQuickTimeImage(data, size)) {
+        return OwnFormat::kQuickTimeImage;
+    }
+    // Before TGA, which has no magic number either: a MacPaint document is recognised only
+    // when its whole page unpacks.
+    if (isMacPaintImage(data, size)) {
+        return OwnFormat::kMacPaint;
+    }
     ImageHeader header;
     if (readTgaHeader(data, size, header) == kNoErr) {
         return OwnFormat::kTga;
@@ -49,6 +63,12 @@ Status readOwnFormatHeader(OwnFormat format, const uint8_t* data, size_t size, I
             return readSgiHeader(data, size, header);
         case OwnFormat::kTga:
             return readTgaHeader(data, size, header);
+        case OwnFormat::kPhotoshop:
+            return readPhotoshopHeader(data, size, header);
+        case OwnFormat::kQuickTimeImage:
+            return readQuickTimeImageHeader(data, size, header);
+        case OwnFormat::kMacPaint:
+            return readMacPaintHeader(data, size, header);
         default:
             return kParamErr;
     }
@@ -66,6 +86,12 @@ Status decodeOwnFormat(OwnFormat format,
             return readSgi(data, size, options.maxBitmapBytes, out);
         case OwnFormat::kTga:
             return readTga(data, size, options.maxBitmapBytes, out);
+        case OwnFormat::kPhotoshop:
+            return readPhotoshop(data, size, options.maxBitmapBytes, out);
+        case OwnFormat::kQuickTimeImage:
+            return readQuickTimeImage(data, size, options, out);
+        case OwnFormat::kMacPaint:
+            return readMacPaint(data, size, options.maxBitmapBytes, out);
         default:
             out.reset();
             return kParamErr;

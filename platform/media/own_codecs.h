@@ -12,12 +12,13 @@
 
 namespace korvane::media {
 
-enum class OwnFormat : uint8_t { kNone, kPict, kSgi, kTga };
+enum class OwnFormat : uint8_t { kNone, kPict, kSgi, kTga, kPhotoshop, kQuickTimeImage, kMacPaint };
 
-// Recognises a picture (with or without its 512-byte file header) by its header and version
-// opcode (a picture damaged further on is still a picture; decoding it gives -104), an
-// SGI image by its magic number, and a TGA image (which has no magic number) by a header that
-// this reader accepts. kNone for anything else.
+// Recognises a Photoshop image by its signature, a QuickTime image by its atoms, a MacPaint
+// document by a page that unpacks whole (see macpaint.h), a picture (with or without its 512-byte file header) by its
+// header and version opcode (a picture damaged further on is still a picture; decoding it gives -104), an SGI image by
+// its magic number, and a TGA image (which has no magic number) by a header that this reader accepts. kNone for
+// anything else.
 OwnFormat detectOwnFormat(const uint8_t* data, size_t size);
 
 // Header information without decoding pixels. For a picture: the size of its drawing

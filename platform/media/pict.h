@@ -82,4 +82,24 @@ Status readPict(const uint8_t* data, size_t size, const PictReadOptions& options
 // -50 for an empty bitmap or one larger than 32767 pixels a side, -108 out of memory.
 Status writePict(const Bitmap& bitmap, ByteWriter& out);
 
+// Image data of a codec as it travels in pictures and QuickTime image files.
+struct CodecImage {
+    uint32_t codec = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int depth = kDepth24;  // as the description states it (24 for JPEG)
+    Fixed hRes = kDefaultResolution;
+    Fixed vRes = kDefaultResolution;
+    int quality = 0;  // spatial quality 0..1024, recorded in the description
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+// Writes the 86-byte image description of the data (no colour table).
+void writeImageDescription(const CodecImage& image, ByteWriter& out);
+
+// Writes a version 2 picture whose one image is the data in a compressed-image opcode, kept
+// as it is, without file header. -50 for no data or a size outside 1..32767; -108 memory.
+Status writeCompressedPict(const CodecImage& image, ByteWriter& out);
+
 }  // namespace korvane::media

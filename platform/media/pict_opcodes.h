@@ -32,12 +32,12 @@ inline constexpr uint16_t kRowBytesMask = 0x3FFF;
 // Rows shorter than this are never packed.
 inline constexpr uint16_t kMinPackedRowBytes = 8;
 // A packed row starts with its byte count: one byte, or a word for rows longer than
-// kByteCountLimit bytes and for every row of direct (16 and 32-bit) pixels, as pictures
-// in the wild have them.
+// kByteCountLimit bytes. (Narrow rows of direct pixels with word counts exist too: the
+// reader tells them apart by their rows.)
 inline constexpr uint16_t kByteCountLimit = 250;
 inline constexpr int kMaxIndexedPixelSize = 8;
-inline constexpr bool hasWordByteCount(uint16_t rowBytes, int pixelSize) {
-    return rowBytes > kByteCountLimit || pixelSize > kMaxIndexedPixelSize;
+inline constexpr bool hasWordByteCount(uint16_t rowBytes) {
+    return rowBytes > kByteCountLimit;
 }
 // Placeholder base address in front of a direct pixel map.
 inline constexpr uint32_t kDirectBaseAddress = 0x000000FF;

@@ -86,7 +86,7 @@ Status decodeImageOp(const ImageOp& op, size_t maxBytes, Bitmap& out) {
         if (op.encoding == RowEncoding::kRaw || op.encoding == RowEncoding::kRgbTriples) {
             in = r.take(op.unpackedRowSize);
         } else {
-            size_t count = hasWordByteCount(op.rowBytes, op.pixelSize) ? r.u16be() : r.u8();
+            size_t count = op.wordCounts ? r.u16be() : r.u8();
             const uint8_t* packed = r.take(count);
             unsigned unit = op.encoding == RowEncoding::kPackedWords ? 2 : 1;
             if (packed && unpackBits(packed, count, buffer.get(), op.unpackedRowSize, unit)) {
@@ -131,7 +131,8 @@ Status decodeRawImage(const CompressedOp& op, size_t maxBytes, Bitmap& out) {
         (void)out.setPalette({op.palette, static_cast<size_t>(op.paletteSize)});
     }
     out.setHasAlpha(op.depth == kDepth32);
-    uint32_t greyMax = (1u << bits) - 1;
+    // Only grey depths (at most 8 bits) use it; 32-bit data must not shift by 32.
+    uint32_t greyMax = bits < 32 ? (1u << bits) - 1 : UINT32_MAX;
     for (int32_t y = 0; y < op.height; ++y) {
         const uint8_t* in = op.data + static_cast<size_t>(rowBytes) * static_cast<size_t>(y);
         uint8_t* row = out.row(y);

@@ -144,14 +144,51 @@ Status readRegion(ByteReader& r, Region& region) {
 }
 
 // Skips encoded rows: rowBytes x height raw, or a byte count and that many bytes a row.
-void skipRows(ByteReader& r, uint16_t rowBytes, int pixelSize, int32_t height, bool packed) {
+void skipRows(ByteReader& r, uint16_t rowBytes, bool wordCounts, int32_t height, bool packed) {
     if (!packed) {
         r.skip(static_cast<size_t>(rowBytes) * static_cast<size_t>(height));
         return;
     }
     for (int32_t y = 0; y < height && r.ok(); ++y) {
-        r.skip(hasWordByteCount(rowBytes, pixelSize) ? r.u16be() : r.u8());
+        r.skip(wordCounts ? r.u16be() : r.u8());
     }
+}
+
+// Whether n packed bytes are whole runs that expand to exactly outSize bytes.
+bool packedRunsFill(const uint8_t* in, size_t n, size_t outSize, unsigned unit) {
+    size_t filled = 0;
+    size_t pos = 0;
+    while (pos < n) {
+        uint8_t flag = in[pos++];
+        if (flag == 128) {
+            continue;
+        }
+        size_t units = flag < 128 ? size_t{flag} + 1 : 257 - size_t{flag};
+        size_t bytes = flag < 128 ? units * unit : unit;
+        if (bytes > n - pos) {
+            return false;
+        }
+        pos += bytes;
+        filled += units * unit;
+    }
+    return filled == outSize;
+}
+
+// Narrow rows of direct pixels (rowBytes of 250 or less) carry one-byte counts as the format
+// is described, but many writers give them word counts as for wide rows. The rows decide: one-
+// byte counts when every row read that way is whole runs that fill the row.
+bool narrowDirectRowsHaveWordCounts(const ByteReader& at, const ImageOp& op, int32_t height) {
+    ByteReader r(at.data(), at.size());
+    r.seek(at.position());
+    unsigned unit = op.encoding == RowEncoding::kPackedWords ? 2 : 1;
+    for (int32_t y = 0; y < height; ++y) {
+        size_t count = r.u8();
+        const uint8_t* packed = r.take(count);
+        if (!packed || !packedRunsFill(packed, count, op.unpackedRowSize, unit)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 Status skipPixPattern(ByteReader& r) {
@@ -405,7 +442,12 @@ Status readImageOp(ByteReader& r, uint16_t opcode, ImageOp& op) {
         }
         r.skip(static_cast<size_t>(bytes));
     } else {
-        skipRows(r, op.rowBytes, op.pixelSize, height, op.encoding != RowEncoding::kRaw);
+        bool packed = op.encoding != RowEncoding::kRaw;
+        op.wordCounts = op.rowBytes > kByteCountLimit;
+        if (packed && !op.wordCounts && op.pixelSize > kMaxIndexedPixelSize) {
+            op.wordCounts = narrowDirectRowsHaveWordCounts(r, op, height);
+        }
+        skipRows(r, op.rowBytes, op.wordCounts, height, packed);
     }
     if (!r.ok()) {
         return kBadPictureData;
@@ -436,32 +478,10 @@ bool transformRect(const PictRect& in, const int32_t (&m)[9], PictRect& out) {
 }
 
 Status readImageDescription(ByteReader& r, CompressedOp& op) {
-    size_t start = r.position();
-    uint32_t size = r.u32be();
-    op.codec = r.u32be();
-    r.skip(4 + 2 + 2);          // reserved, data reference index
-    r.skip(2 + 2 + 4 + 4 + 4);  // version, revision, vendor, temporal and spatial quality
-    op.width = r.u16be();
-    op.height = r.u16be();
-    op.hRes = r.s32be();
-    op.vRes = r.s32be();
-    uint32_t dataSize = r.u32be();
-    r.skip(2 + 32);  // frame count, name
-    op.depth = r.s16be();
-    int16_t colorTableId = r.s16be();
-    if (!r.ok() || size < kImageDescriptionSize || size - kImageDescriptionSize > r.remaining() || op.width <= 0 ||
-        op.height <= 0) {
-        return kBadPictureData;
+    uint32_t dataSize = 0;
+    if (Status status = readImageDescriptionFields(r, op, dataSize); status != kNoErr) {
+        return status;
     }
-    constexpr int16_t kAttachedColorTable = 0;
-    if (colorTableId == kAttachedColorTable && size > kImageDescriptionSize) {
-        ByteReader table(r.data() + r.position(), size - kImageDescriptionSize);
-        int bits = bitsPerPixel(op.depth);
-        if (readColorTable(table, bits, op.paletteStorage, op.paletteSize) == kNoErr) {
-            op.palette = op.paletteStorage;
-        }
-    }
-    r.seek(start + size);
     if (dataSize == 0 || dataSize > r.remaining()) {
         dataSize = static_cast<uint32_t>(r.remaining());
     }
@@ -510,6 +530,36 @@ Status readCompressedOp(ByteReader& outer, CompressedOp& op) {
 }
 
 }  // namespace
+
+Status readImageDescriptionFields(ByteReader& r, CompressedOp& op, uint32_t& dataSize) {
+    size_t start = r.position();
+    uint32_t size = r.u32be();
+    op.codec = r.u32be();
+    r.skip(4 + 2 + 2);          // reserved, data reference index
+    r.skip(2 + 2 + 4 + 4 + 4);  // version, revision, vendor, temporal and spatial quality
+    op.width = r.u16be();
+    op.height = r.u16be();
+    op.hRes = r.s32be();
+    op.vRes = r.s32be();
+    dataSize = r.u32be();
+    r.skip(2 + 32);  // frame count, name
+    op.depth = r.s16be();
+    int16_t colorTableId = r.s16be();
+    if (!r.ok() || size < kImageDescriptionSize || size - kImageDescriptionSize > r.remaining() || op.width <= 0 ||
+        op.height <= 0) {
+        return kBadPictureData;
+    }
+    constexpr int16_t kAttachedColorTable = 0;
+    if (colorTableId == kAttachedColorTable && size > kImageDescriptionSize) {
+        ByteReader table(r.data() + r.position(), size - kImageDescriptionSize);
+        int bits = bitsPerPixel(op.depth);
+        if (readColorTable(table, bits, op.paletteStorage, op.paletteSize) == kNoErr) {
+            op.palette = op.paletteStorage;
+        }
+    }
+    r.seek(start + size);
+    return r.ok() ? kNoErr : kBadPictureData;
+}
 
 Status readHeader(const uint8_t* data, size_t size, PictInfo& info) {
     if (!data) {

@@ -40,6 +40,7 @@ struct ImageOp {
     RowEncoding encoding = RowEncoding::kRaw;
     uint16_t packType = kPackNone;  // kPackNone, kPackDropPad, kPackWords or kPackComponents once resolved
     size_t unpackedRowSize = 0;
+    bool wordCounts = false;        // packed rows start with a 16-bit byte count (else 8-bit)
     const uint8_t* rows = nullptr;  // the encoded rows
     size_t rowsSize = 0;
 };
@@ -84,6 +85,11 @@ Status decodeImageOp(const ImageOp& op, size_t maxBytes, Bitmap& out);
 
 // Decodes uncompressed ('raw ') image data into out.
 Status decodeRawImage(const CompressedOp& op, size_t maxBytes, Bitmap& out);
+
+// Reads an image description (as the compressed-image opcode and QuickTime image files hold
+// it) and its attached colour table, and moves past it; dataSize is the size it states for
+// the image data, 0 when unknown. op.data is left alone. -104 when damaged.
+Status readImageDescriptionFields(ByteReader& r, CompressedOp& op, uint32_t& dataSize);
 
 // Reads a colour table (seed, flags, size, entries) into palette; -104 when damaged.
 Status readColorTable(ByteReader& r, int pixelSize, Rgb* palette, int& paletteSize);

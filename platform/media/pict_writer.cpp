@@ -68,19 +68,13 @@ void putColorTable(ByteWriter& w, const Bitmap& bitmap) {
 }
 
 // Writes one row: raw when rows are too short to pack, else its byte count and PackBits.
-void putRow(ByteWriter& w,
-            const uint8_t* row,
-            size_t size,
-            uint16_t rowBytes,
-            int pixelSize,
-            unsigned unit,
-            uint8_t* scratch) {
+void putRow(ByteWriter& w, const uint8_t* row, size_t size, uint16_t rowBytes, unsigned unit, uint8_t* scratch) {
     if (rowBytes < kMinPackedRowBytes) {
         w.putBytes(row, size);
         return;
     }
     size_t packed = packBits(row, size, scratch, unit);
-    if (hasWordByteCount(rowBytes, pixelSize)) {
+    if (hasWordByteCount(rowBytes)) {
         w.put16be(static_cast<uint16_t>(packed));
     } else {
         w.put8(static_cast<uint8_t>(packed));
@@ -135,7 +129,7 @@ void putImageOpcode(ByteWriter& w, const Bitmap& bitmap, uint8_t* rowBuffer, uin
         for (int32_t y = 0; y < height && w.ok(); ++y) {
             std::memset(rowBuffer, 0, rowBytes);
             std::memcpy(rowBuffer, bitmap.row(y), bitmap.rowBytesUsed());
-            putRow(w, rowBuffer, rowBytes, rowBytes, bits, 1, scratch);
+            putRow(w, rowBuffer, rowBytes, rowBytes, 1, scratch);
         }
         return;
     }
@@ -159,9 +153,45 @@ void putImageOpcode(ByteWriter& w, const Bitmap& bitmap, uint8_t* rowBuffer, uin
     size_t rowSize = is16 ? rowBytes : packed ? static_cast<size_t>(width) * (alpha ? 4 : 3) : rowBytes;
     for (int32_t y = 0; y < height && w.ok(); ++y) {
         directRow(bitmap, y, packed, alpha, rowBuffer);
-        putRow(w, rowBuffer, rowSize, rowBytes, fields.pixelSize, is16 ? 2 : 1, scratch);
+        putRow(w, rowBuffer, rowSize, rowBytes, is16 ? 2 : 1, scratch);
     }
 }
+
+// The size word, frame, version, extended header at 72 dpi and a clip to the frame.
+void putPictureStart(ByteWriter& w, int32_t width, int32_t height) {
+    w.put16be(0);  // size word, set by putPictureEnd
+    putRect(w, width, height);
+    w.put16be(kVersionOp);
+    w.put16be(kVersion2);
+    w.put16be(kHeaderOp);
+    w.put16be(kHeaderVersionExtended);
+    w.put16be(0);
+    w.put32be(static_cast<uint32_t>(kDefaultResolution));
+    w.put32be(static_cast<uint32_t>(kDefaultResolution));
+    putRect(w, width, height);
+    w.put32be(0);
+    w.put16be(kClip);
+    w.put16be(kRegionHeaderSize);
+    putRect(w, width, height);
+}
+
+Status putPictureEnd(ByteWriter& w, ByteWriter& out) {
+    if (w.size() & 1) {
+        w.put8(0);
+    }
+    w.put16be(kEndPicture);
+    if (!w.ok()) {
+        return kOutOfMemory;
+    }
+    // The size word holds the low 16 bits of the size, as version 2 pictures have it.
+    w.patch16be(0, static_cast<uint16_t>(w.size()));
+    out = std::move(w);
+    return kNoErr;
+}
+
+// Bytes of the compressed-image opcode before the image description: version, matrix, matte
+// size and rectangle, mode, source rectangle, accuracy, mask size.
+constexpr size_t kCompressedHeaderSize = 2 + 36 + 4 + 8 + 2 + 8 + 4 + 4 + kImageDescriptionSize;
 
 }  // namespace
 
@@ -179,32 +209,56 @@ Status writePict(const Bitmap& bitmap, ByteWriter& out) {
         return kOutOfMemory;
     }
     ByteWriter w;
-    w.put16be(0);  // size word, set below
-    putRect(w, width, height);
-    w.put16be(kVersionOp);
-    w.put16be(kVersion2);
-    w.put16be(kHeaderOp);
-    w.put16be(kHeaderVersionExtended);
-    w.put16be(0);
-    w.put32be(static_cast<uint32_t>(kDefaultResolution));
-    w.put32be(static_cast<uint32_t>(kDefaultResolution));
-    putRect(w, width, height);
-    w.put32be(0);
-    w.put16be(kClip);
-    w.put16be(kRegionHeaderSize);
-    putRect(w, width, height);
+    putPictureStart(w, width, height);
     putImageOpcode(w, bitmap, rowBuffer.get(), scratch.get());
-    if (w.size() & 1) {
-        w.put8(0);
+    return putPictureEnd(w, out);
+}
+
+void writeImageDescription(const CodecImage& image, ByteWriter& out) {
+    out.put32be(kImageDescriptionSize);
+    out.put32be(image.codec);
+    out.putZeros(4 + 2);  // reserved
+    out.put16be(0);       // data reference index
+    out.put16be(0);       // version
+    out.put16be(0);       // revision
+    out.put32be(0);       // vendor
+    out.put32be(0);       // temporal quality
+    out.put32be(static_cast<uint32_t>(image.quality));
+    out.put16be(static_cast<uint16_t>(image.width));
+    out.put16be(static_cast<uint16_t>(image.height));
+    out.put32be(static_cast<uint32_t>(image.hRes));
+    out.put32be(static_cast<uint32_t>(image.vRes));
+    out.put32be(static_cast<uint32_t>(image.size));
+    out.put16be(1);    // frame count
+    out.putZeros(32);  // name: empty Pascal string
+    out.put16be(static_cast<uint16_t>(image.depth));
+    out.put16be(0xFFFF);  // no colour table
+}
+
+Status writeCompressedPict(const CodecImage& image, ByteWriter& out) {
+    if (!image.data || image.size == 0 || image.width <= 0 || image.height <= 0 || image.width > kMaxPictureSide ||
+        image.height > kMaxPictureSide || image.size > UINT32_MAX - kCompressedHeaderSize) {
+        return kParamErr;
     }
-    w.put16be(kEndPicture);
-    if (!w.ok()) {
-        return kOutOfMemory;
+    ByteWriter w;
+    putPictureStart(w, image.width, image.height);
+    w.put16be(kCompressedImage);
+    w.put32be(static_cast<uint32_t>(kCompressedHeaderSize + image.size));
+    w.put16be(0);  // version
+    // The identity matrix: the image lands on its own rectangle.
+    const int32_t identity[9] = {kFixedOne, 0, 0, 0, kFixedOne, 0, 0, 0, 0x40000000};
+    for (int32_t v : identity) {
+        w.put32be(static_cast<uint32_t>(v));
     }
-    // The size word holds the low 16 bits of the size, as version 2 pictures have it.
-    w.patch16be(0, static_cast<uint16_t>(w.size()));
-    out = std::move(w);
-    return kNoErr;
+    w.put32be(0);   // matte size
+    w.putZeros(8);  // matte rectangle
+    w.put16be(kModeSrcCopy);
+    putRect(w, image.width, image.height);
+    w.put32be(0);  // accuracy
+    w.put32be(0);  // mask size
+    writeImageDescription(image, w);
+    w.putBytes(image.data, image.size);
+    return putPictureEnd(w, out);
 }
 
 }  // namespace korvane::media

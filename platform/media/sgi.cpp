@@ -193,3 +193,48 @@ Status readSgi(const uint8_t* data, size_t size, size_t maxBytes, Bitmap& out) {
 }
 
 }  // namespace korvane::media
+
+namespace korvane::media {
+
+Status writeSgi(const Bitmap& bitmap, ByteWriter& out) {
+    if (bitmap.empty() || bitmap.width() > UINT16_MAX || bitmap.height() > UINT16_MAX) {
+        return kParamErr;
+    }
+    const bool grey = bitmap.depth() == kDepthGrey8;
+    const bool alpha = !grey && bitmap.hasAlpha();
+    const uint16_t channels = grey ? 1 : alpha ? 4 : 3;
+    constexpr uint16_t kDimensionsPlanes = 3;
+    ByteWriter w;
+    w.put16be(kMagic);
+    w.put8(kStorageVerbatim);
+    w.put8(1);  // one byte a channel
+    w.put16be(kDimensionsPlanes);
+    w.put16be(static_cast<uint16_t>(bitmap.width()));
+    w.put16be(static_cast<uint16_t>(bitmap.height()));
+    w.put16be(channels);
+    w.put32be(0);    // smallest pixel value
+    w.put32be(255);  // largest
+    w.putZeros(kColorMapFieldOffset - w.size());
+    w.put32be(kColorMapNormal);
+    w.putZeros(kHeaderSize - w.size());
+    const size_t pixels = static_cast<size_t>(bitmap.width()) * static_cast<size_t>(bitmap.height());
+    if (!w.reserve(pixels * channels)) {
+        return kOutOfMemory;
+    }
+    // Planes one after another, each with its rows bottom-up.
+    for (uint16_t channel = 0; channel < channels; ++channel) {
+        for (int32_t y = bitmap.height() - 1; y >= 0; --y) {
+            for (int32_t x = 0; x < bitmap.width(); ++x) {
+                Rgba c = bitmap.pixel(x, y);
+                w.put8(channel == 0 ? c.red : channel == 1 ? c.green : channel == 2 ? c.blue : c.alpha);
+            }
+        }
+    }
+    if (!w.ok()) {
+        return kOutOfMemory;
+    }
+    out = std::move(w);
+    return kNoErr;
+}
+
+}  // namespace korvane::media

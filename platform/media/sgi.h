@@ -10,6 +10,7 @@
 
 #include "core/status.h"
 #include "platform/media/bitmap.h"
+#include "platform/media/byte_io.h"
 
 namespace korvane::media {
 
@@ -19,5 +20,10 @@ Status readSgiHeader(const uint8_t* data, size_t size, ImageHeader& header);
 // 0; -104 damaged or truncated; -108 above maxBytes or out of memory; -50 null data.
 // On failure out is empty.
 Status readSgi(const uint8_t* data, size_t size, size_t maxBytes, Bitmap& out);
+
+// Writes a verbatim SGI image of 8-bit channels: grey 8-bit as one channel, a bitmap with alpha
+// as four, everything else as three. 0; -50 empty bitmap or one larger than 65535 pixels a
+// side; -108 out of memory.
+Status writeSgi(const Bitmap& bitmap, ByteWriter& out);
 
 }  // namespace korvane::media

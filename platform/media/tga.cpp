@@ -216,3 +216,63 @@ Status readTga(const uint8_t* data, size_t size, size_t maxBytes, Bitmap& out) {
 }
 
 }  // namespace korvane::media
+
+namespace korvane::media {
+
+Status writeTga(const Bitmap& bitmap, ByteWriter& out) {
+    if (bitmap.empty() || bitmap.width() > UINT16_MAX || bitmap.height() > UINT16_MAX) {
+        return kParamErr;
+    }
+    const int depth = bitmap.depth();
+    const bool grey = depth == kDepthGrey8;
+    const bool mapped = isIndexedDepth(depth) && !grey;
+    const bool alpha = !mapped && !grey && bitmap.hasAlpha();
+    const uint8_t pixelBits = grey || mapped ? 8 : depth == kDepth16 ? 16 : alpha ? 32 : 24;
+    ByteWriter w;
+    w.put8(0);  // no image id
+    w.put8(mapped ? 1 : 0);
+    w.put8(mapped ? kTypeColorMapped : grey ? kTypeGrey : kTypeTrueColor);
+    std::span<const Rgb> palette = bitmap.palette();
+    w.put16le(0);
+    w.put16le(static_cast<uint16_t>(mapped ? kMaxPaletteSize : 0));
+    w.put8(mapped ? 24 : 0);
+    w.putZeros(4);  // origin
+    w.put16le(static_cast<uint16_t>(bitmap.width()));
+    w.put16le(static_cast<uint16_t>(bitmap.height()));
+    w.put8(pixelBits);
+    // Rows top to bottom; alpha bits for 32-bit pixels.
+    w.put8(static_cast<uint8_t>(kDescriptorTopDown | (alpha ? 8 : 0)));
+    if (mapped) {
+        for (size_t i = 0; i < kMaxPaletteSize; ++i) {
+            Rgb c = i < palette.size() ? palette[i] : Rgb{};
+            const uint8_t bgr[3] = {c.blue, c.green, c.red};
+            w.putBytes(bgr, sizeof bgr);
+        }
+    }
+    if (!w.reserve(static_cast<size_t>(bitmap.width()) * bitmap.height() * bytesOfBits(pixelBits))) {
+        return kOutOfMemory;
+    }
+    for (int32_t y = 0; y < bitmap.height(); ++y) {
+        if (depth == kDepth16 || (depth == kDepth24) || (depth == kDepth32 && alpha)) {
+            // Stored as the bitmap stores them: 555 words, BGR, BGRA.
+            w.putBytes(bitmap.row(y), static_cast<size_t>(bitmap.width()) * bytesOfBits(pixelBits));
+            continue;
+        }
+        for (int32_t x = 0; x < bitmap.width(); ++x) {
+            if (grey || mapped) {
+                w.put8(static_cast<uint8_t>(bitmap.index(x, y)));
+            } else {
+                Rgba c = bitmap.pixel(x, y);
+                const uint8_t bgr[3] = {c.blue, c.green, c.red};
+                w.putBytes(bgr, sizeof bgr);
+            }
+        }
+    }
+    if (!w.ok()) {
+        return kOutOfMemory;
+    }
+    out = std::move(w);
+    return kNoErr;
+}
+
+}  // namespace korvane::media

@@ -12,6 +12,7 @@
 
 #include "core/status.h"
 #include "platform/media/bitmap.h"
+#include "platform/media/byte_io.h"
 
 namespace korvane::media {
 
@@ -21,5 +22,10 @@ Status readTgaHeader(const uint8_t* data, size_t size, ImageHeader& header);
 // 0; -104 damaged or truncated; -108 above maxBytes or out of memory; -50 null data.
 // On failure out is empty.
 Status readTga(const uint8_t* data, size_t size, size_t maxBytes, Bitmap& out);
+
+// Writes an uncompressed TGA, rows top-down: indexed depths colour-mapped (256 entries),
+// grey 8-bit as grey, 16 bits as 16, 32 bits with alpha as 32, everything else as 24 bits.
+// 0; -50 empty bitmap or one larger than 65535 pixels a side; -108 out of memory.
+Status writeTga(const Bitmap& bitmap, ByteWriter& out);
 
 }  // namespace korvane::media

@@ -105,9 +105,26 @@ TEST(HeaderProbeTest, SnapsResolutionsToWholeDots) {
     EXPECT_EQ(resolutionFromDotsPerInch(299.9994), 300 * kFixedOne);
     EXPECT_EQ(resolutionFromDotsPerInch(150.0124), 150 * kFixedOne);
     EXPECT_EQ(resolutionFromDotsPerInch(72.5), 72 * kFixedOne + kFixedOne / 2);
+    // Metre values rounded down by their writers: 2834 and 3779 pixels a metre.
+    EXPECT_EQ(resolutionFromDotsPerInch(2834 * 0.0254), 72 * kFixedOne);
+    EXPECT_EQ(resolutionFromDotsPerInch(3779 * 0.0254), 96 * kFixedOne);
+    EXPECT_LT(resolutionFromDotsPerInch(2833 * 0.0254), 72 * kFixedOne);
     EXPECT_EQ(resolutionFromDotsPerInch(0), kDefaultResolution);
     EXPECT_EQ(resolutionFromDotsPerInch(-5), kDefaultResolution);
     EXPECT_EQ(resolutionFromDotsPerInch(40000), kDefaultResolution);
+}
+
+TEST(HeaderProbeTest, TiffWithoutResolutionIsTold) {
+    // Little-endian, one directory of one entry (width) or two (width, XResolution).
+    Bytes without = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0, 1, 3, 0, 1, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0};
+    Bytes with = {'I', 'I', 42, 0,    8, 0, 0, 0, 2, 0, 0, 1, 3, 0, 1, 0, 0, 0, 5,
+                  0,   0,   0,  0x1A, 1, 5, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(tiffLacksResolution(without.data(), without.size(), 1));
+    EXPECT_FALSE(tiffLacksResolution(with.data(), with.size(), 1));
+    EXPECT_FALSE(tiffLacksResolution(without.data(), without.size(), 2)) << "no second image";
+    EXPECT_FALSE(tiffLacksResolution(without.data(), 12, 1)) << "cut short";
+    Bytes png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
+    EXPECT_FALSE(tiffLacksResolution(png.data(), png.size(), 1));
 }
 
 }  // namespace

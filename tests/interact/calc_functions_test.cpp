@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interact/calc_functions.h"
+#include "platform/media/pict.h"
 #include "tests/support/handler_fixture.h"
 
 namespace korvane {
@@ -22,6 +23,20 @@ struct Row {
     std::string result;  // expected result when status is 0
     Status status = kNoErr;
 };
+
+// The swatches CalcColor hands over, decoded from their pictures.
+std::vector<media::Bitmap> placedSwatches;
+
+Status recordSwatch(Call&, const uint8_t* picture, size_t size) {
+    media::Bitmap swatch;
+    EXPECT_EQ(media::readPict(picture, size, media::PictReadOptions{}, swatch), kNoErr);
+    placedSwatches.push_back(std::move(swatch));
+    return kNoErr;
+}
+
+Status calcColor(Call& call) {
+    return calcColorHandler(call, recordSwatch);
+}
 
 void expectRows(Handler handler, const std::vector<Row>& rows) {
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -200,41 +215,39 @@ TEST(CalcPoint, Rows) {
 }
 
 TEST(CalcColor, Rows) {
-    expectRows(calcColorHandler, {
-                                     {"#FF8000", "255,128,0"},
-                                     {"#ff8000 GREEN", "128"},
-                                     {"128", "128,128,128"},
-                                     {"10,abc", "10,10,10"},
-                                     {"300,-1,256", "44,255,0"},
-                                     {"10,20,30,40", "10,20,30"},
-                                     {"COLOR=#00FF00 BLUE=255", "0,255,255"},
-                                     {"COLOR=1,2,3 RED", "1"},
-                                     {"COLOR=1,2,3 BLUE GREEN", "2"},
-                                     {"255,0,128 INVERT", "0,255,127"},
-                                     {"128,128,128 LIGHTEN", "192,192,192"},
-                                     {"0,0,0 LIGHTEN", "127,127,127"},
-                                     {"1 LIGHTEN", "128,128,128"},
-                                     {"255,0,0 DARKEN", "127,0,0"},
-                                     {"255,255,255 LIGHTEN DARKEN", "127,127,127"},
-                                     // Lighten comes before darken, invert before both, whatever the text order.
-                                     {"0,0,0 DARKEN LIGHTEN", "63,63,63"},
-                                     {"255,255,255 LIGHTEN INVERT", "127,127,127"},
-                                     {"0,0,0 RED=300 GREEN=-4 BLUE=128", "255,0,128"},
-                                     {"0,0,0 RED=255 GREEN=256 BLUE=abc", "255,255,0"},
-                                     {"0,0,0 INVERT=FALSE", "255,255,255"},
-                                     {"#808080 RED SAMPLE", "128"},
-                                     fail("10,20"),
-                                     fail("#FFF"),
-                                     fail("#GG0000"),
-                                     fail("#80808"),
-                                     fail("#8080800"),
-                                     fail(""),
-                                     fail("RED"),
-                                     fail("\x82\xA0"),
-                                     fail("#808080 SAMPLE", kUnimplemented),
-                                     fail("#808080 SAMPLE3D=40,20", kUnimplemented),
-                                     fail("#808080 SAMPLE3D SAMPLE=30,10", kUnimplemented),
-                                 });
+    expectRows(calcColor, {
+                              {"#FF8000", "255,128,0"},
+                              {"#ff8000 GREEN", "128"},
+                              {"128", "128,128,128"},
+                              {"10,abc", "10,10,10"},
+                              {"300,-1,256", "44,255,0"},
+                              {"10,20,30,40", "10,20,30"},
+                              {"COLOR=#00FF00 BLUE=255", "0,255,255"},
+                              {"COLOR=1,2,3 RED", "1"},
+                              {"COLOR=1,2,3 BLUE GREEN", "2"},
+                              {"255,0,128 INVERT", "0,255,127"},
+                              {"128,128,128 LIGHTEN", "192,192,192"},
+                              {"0,0,0 LIGHTEN", "127,127,127"},
+                              {"1 LIGHTEN", "128,128,128"},
+                              {"255,0,0 DARKEN", "127,0,0"},
+                              {"255,255,255 LIGHTEN DARKEN", "127,127,127"},
+                              // Lighten comes before darken, invert before both, whatever the text order.
+                              {"0,0,0 DARKEN LIGHTEN", "63,63,63"},
+                              {"255,255,255 LIGHTEN INVERT", "127,127,127"},
+                              {"0,0,0 RED=300 GREEN=-4 BLUE=128", "255,0,128"},
+                              {"0,0,0 RED=255 GREEN=256 BLUE=abc", "255,255,0"},
+                              {"0,0,0 INVERT=FALSE", "255,255,255"},
+                              {"#808080 RED SAMPLE", "128"},
+                              fail("10,20"),
+                              fail("#FFF"),
+                              fail("#GG0000"),
+                              fail("#80808"),
+                              fail("#8080800"),
+                              fail(""),
+                              fail("RED"),
+                              fail("\x82\xA0"),
+                              fail("#808080 SAMPLE", kOutOfMemory),  // no document window
+                          });
 }
 
 // A host that refuses every result, as when the host runs out of memory.
@@ -251,8 +264,66 @@ class RefusingHost final : public HostServices {
     int storeCount = 0;
 };
 
+TEST(CalcColor, Swatches) {
+    int window = 0;  // any document window will do: the swatch never draws into it
+    Call withWindow;
+    withWindow.documentWindow = &window;
+    const media::Rgba grey{128, 128, 128, 255};
+    const media::Rgba dark{64, 64, 64, 255};
+    const media::Rgba light{192, 192, 192, 255};
+    struct Row {
+        const char* text;
+        int32_t width;
+        int32_t height;
+        bool bevelled;
+    };
+    const Row rows[] = {
+        {"#808080 SAMPLE", 16, 16, false},
+        {"#808080 SAMPLE3D=40,20", 40, 20, true},
+        {"#808080 SAMPLE3D SAMPLE=30,10", 30, 10, true},
+        {"#808080 SAMPLE=5,3", 5, 3, false},
+        {"#808080 SAMPLE=1,1 SAMPLE3D", 1, 1, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        placedSwatches.clear();
+        const HandlerRun run = runHandler(calcColor, row.text, withWindow);
+        ASSERT_EQ(run.status, kNoErr);
+        EXPECT_FALSE(run.stored) << "a swatch gives no colour text";
+        ASSERT_EQ(placedSwatches.size(), 1u);
+        const media::Bitmap& swatch = placedSwatches[0];
+        ASSERT_EQ(swatch.width(), row.width);
+        ASSERT_EQ(swatch.height(), row.height);
+        const int32_t w = row.width;
+        const int32_t h = row.height;
+        if (!row.bevelled) {
+            EXPECT_EQ(swatch.pixel(w - 1, h - 1), grey);
+            EXPECT_EQ(swatch.pixel(0, 0), grey);
+            continue;
+        }
+        if (w == 1) {
+            EXPECT_EQ(swatch.pixel(0, 0), dark) << "the right column is the whole swatch";
+            continue;
+        }
+        EXPECT_EQ(swatch.pixel(0, h - 1), grey) << "bottom left keeps the colour";
+        EXPECT_EQ(swatch.pixel(w - 1, 0), dark) << "top right is dark";
+        EXPECT_EQ(swatch.pixel(w - 1, h - 1), dark);
+        EXPECT_EQ(swatch.pixel(1, h - 1), dark);
+        EXPECT_EQ(swatch.pixel(0, 0), light);
+        EXPECT_EQ(swatch.pixel(w - 2, 0), light);
+        EXPECT_EQ(swatch.pixel(0, h - 2), light);
+        EXPECT_EQ(swatch.pixel(w / 2, h / 2), grey);
+    }
+    // No document window: no drawing port, no picture. A side of 0: refused.
+    placedSwatches.clear();
+    EXPECT_EQ(runHandler(calcColor, "#808080 SAMPLE").status, kOutOfMemory);
+    EXPECT_EQ(runHandler(calcColor, "#808080 SAMPLE=0,10", withWindow).status, kParamErr);
+    EXPECT_EQ(runHandler(calcColor, "#808080 SAMPLE=10,-3", withWindow).status, kParamErr);
+    EXPECT_TRUE(placedSwatches.empty());
+}
+
 TEST(CalcFunctions, FailedStoreIsTheStatus) {
-    for (Handler handler : {calcRectHandler, calcPointHandler, calcColorHandler}) {
+    for (Handler handler : {calcRectHandler, calcPointHandler, calcColor}) {
         RefusingHost host;
         Call call;
         call.host = &host;
@@ -284,9 +355,9 @@ TEST(CalcFunctions, MixedFragmentsNeverCrash) {
             text += fragments[next() % kFragmentCount];
         }
         SCOPED_TRACE(text);
-        for (Handler handler : {calcRectHandler, calcPointHandler, calcColorHandler}) {
+        for (Handler handler : {calcRectHandler, calcPointHandler, calcColor}) {
             const HandlerRun run = runHandler(handler, text);
-            EXPECT_TRUE(run.status == kNoErr || run.status == kParamErr || run.status == kUnimplemented) << run.status;
+            EXPECT_TRUE(run.status == kNoErr || run.status == kParamErr || run.status == kOutOfMemory) << run.status;
         }
     }
 }

@@ -9,7 +9,10 @@
 #include <memory>
 
 #include "platform/media/dib.h"
+#include "platform/media/macpaint.h"
+#include "platform/media/photoshop.h"
 #include "platform/media/pict.h"
+#include "platform/media/qtif.h"
 #include "platform/media/sgi.h"
 #include "platform/media/tga.h"
 #include "tests/media/test_images.h"
@@ -201,6 +204,60 @@ TEST(CodecFuzz, DibReaderAlwaysAnswersWithAStatus) {
     }
     fuzz("dib", seeds,
          [](const uint8_t* data, size_t size, Bitmap& out) { return readDib(data, size, kFuzzMaxBytes, out); });
+}
+
+Bytes written(Status (*write)(const Bitmap&, ByteWriter&), const Bitmap& bitmap) {
+    ByteWriter w;
+    EXPECT_EQ(write(bitmap, w), kNoErr);
+    return testing::toBytes(w);
+}
+
+TEST(CodecFuzz, PhotoshopReaderAlwaysAnswersWithAStatus) {
+    std::vector<Bytes> seeds = {
+        written(writePhotoshop, makePattern(9, 4, kDepth24)),
+        written(writePhotoshop, makePattern(9, 4, kDepth32, true)),
+        written(writePhotoshop, makePattern(9, 4, kDepth8, false, 30)),
+        written(writePhotoshop, makePattern(9, 4, kDepthGrey8)),
+        testing::photoshopRunLength(),
+    };
+    fuzz("psd", seeds, [](const uint8_t* data, size_t size, Bitmap& out) {
+        ImageHeader header;
+        (void)readPhotoshopHeader(data, size, header);
+        return readPhotoshop(data, size, kFuzzMaxBytes, out);
+    });
+}
+
+TEST(CodecFuzz, QuickTimeImageReaderAlwaysAnswersWithAStatus) {
+    const uint8_t jpegLike[] = {0xFF, 0x03, 1, 2};
+    ByteWriter coded;
+    EXPECT_EQ(writeQuickTimeImageData(jpegLike, sizeof jpegLike, kCodecJpeg, 4, 2, kDepth24, kDefaultResolution,
+                                      kDefaultResolution, coded),
+              kNoErr);
+    std::vector<Bytes> seeds = {
+        written(writeQuickTimeImage, makePattern(9, 4, kDepth24)),
+        written(writeQuickTimeImage, makePattern(9, 4, kDepth32, true)),
+        testing::toBytes(coded),
+    };
+    PictReadOptions options;
+    options.decodeImageData = &fakeDecoder;
+    options.maxBitmapBytes = kFuzzMaxBytes;
+    fuzz("qtif", seeds, [&](const uint8_t* data, size_t size, Bitmap& out) {
+        ImageHeader header;
+        (void)readQuickTimeImageHeader(data, size, header);
+        return readQuickTimeImage(data, size, options, out);
+    });
+}
+
+TEST(CodecFuzz, MacPaintReaderAlwaysAnswersWithAStatus) {
+    std::vector<Bytes> seeds = {
+        written(writeMacPaint, makePattern(40, 30, kDepth1)),
+        written(writeMacPaint, makePattern(600, 800, kDepth24)),
+    };
+    fuzz("pntg", seeds, [](const uint8_t* data, size_t size, Bitmap& out) {
+        ImageHeader header;
+        (void)readMacPaintHeader(data, size, header);
+        return readMacPaint(data, size, kFuzzMaxBytes, out);
+    });
 }
 
 }  // namespace

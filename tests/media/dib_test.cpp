@@ -115,8 +115,15 @@ TEST(Dib, ReadsTopDownMaskedAndCoreBitmaps) {
 
 TEST(Dib, ResolutionsInPixelsPerMetre) {
     const std::pair<int32_t, Fixed> rows[] = {
-        {3780, 96 * kFixedOne},  {2835, 72 * kFixedOne},   {11811, 300 * kFixedOne},
-        {0, kDefaultResolution}, {-5, kDefaultResolution}, {100, 166461},  // 2.54 dpi, not snapped
+        {3780, 96 * kFixedOne},
+        {2835, 72 * kFixedOne},
+        {11811, 300 * kFixedOne},
+        {2834, 72 * kFixedOne},
+        {3779, 96 * kFixedOne},
+        {2833, 4715853},  // rounded down; two steps below: not snapped
+        {0, kDefaultResolution},
+        {-5, kDefaultResolution},
+        {100, 166461},  // 2.54 dpi, not snapped
     };
     for (const auto& [ppm, fixed] : rows) {
         EXPECT_EQ(resolutionFromPixelsPerMetre(ppm), fixed) << ppm;

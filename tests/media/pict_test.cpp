@@ -208,10 +208,13 @@ TEST(Pict, DirectPixelsOfEveryPackType) {
             b->push_back(0x1F);
         }
     }
-    // Components: alpha plane, then red, green, blue; one literal packet of 16 bytes. Rows of
-    // direct pixels count their bytes in a word even when they are short.
+    // Components: alpha plane, then red, green, blue; one literal packet of 16 bytes. Short rows
+    // of direct pixels count their bytes in one byte as the format is described, or in a word
+    // as many writers have it; both read.
     planes = {0, 4 * 4 + 1, 15};
     planes.insert(planes.end(), {10, 20, 30, 40, 0, 60, 120, 180, 7, 7, 7, 7, 9, 9, 9, 9});
+    Bytes planesByteCount(planes.begin() + 1, planes.end());
+    Bytes packedWordsByteCount(packedWords.begin() + 1, packedWords.end());
     const Row rows[] = {
         {"32 unpacked", directBits(1, 32, 3, 16, xrgb, 4), kDepth32, {0, 7, 9, 255}, {180, 7, 9, 255}},
         {"32 without pad", directBits(2, 32, 3, 16, triples, 4), kDepth32, {0, 7, 9, 255}, {180, 7, 9, 255}},
@@ -219,6 +222,16 @@ TEST(Pict, DirectPixelsOfEveryPackType) {
         {"32 planes by default", directBits(0, 32, 4, 16, planes, 4), kDepth32, {0, 7, 9, 10}, {180, 7, 9, 40}},
         {"16 unpacked", directBits(1, 16, 3, 8, words, 4), kDepth16, {255, 0, 255, 255}, {255, 198, 255, 255}},
         {"16 words", directBits(3, 16, 3, 8, packedWords, 4), kDepth16, {255, 0, 255, 255}, {255, 198, 255, 255}},
+        {"32 planes, byte count",
+         directBits(4, 32, 4, 16, planesByteCount, 4),
+         kDepth32,
+         {0, 7, 9, 10},
+         {180, 7, 9, 40}},
+        {"16 words, byte count",
+         directBits(3, 16, 3, 8, packedWordsByteCount, 4),
+         kDepth16,
+         {255, 0, 255, 255},
+         {255, 198, 255, 255}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

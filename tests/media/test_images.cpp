@@ -430,4 +430,18 @@ Bytes pngPhys(uint32_t x, uint32_t y) {
     return b;
 }
 
+Bytes photoshopRunLength() {
+    Bytes psd = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 3, 0, 8, 0, 3};
+    psd.insert(psd.end(), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1});  // empty sections, RLE
+    for (int i = 0; i < 6; ++i) {
+        psd.insert(psd.end(), {0, static_cast<uint8_t>(i % 2 == 0 ? 2 : 4)});
+    }
+    for (int plane = 0; plane < 3; ++plane) {
+        auto v = static_cast<uint8_t>(10 * (plane + 1));
+        psd.insert(psd.end(), {0xFE, v});
+        psd.insert(psd.end(), {2, v, static_cast<uint8_t>(v + 1), static_cast<uint8_t>(v + 2)});
+    }
+    return psd;
+}
+
 }  // namespace korvane::media::testing

@@ -74,6 +74,10 @@ Bytes jpegHeader(uint8_t units, uint16_t x, uint16_t y, uint16_t width, uint16_t
 // A 300 x 200 PNG of the bit depth and colour type given, with the chunks `extra` between its
 // header and its (token) image data.
 Bytes pngHeader(uint8_t bits, uint8_t colourType, const std::vector<std::pair<const char*, Bytes>>& extra);
+// A 3 x 2 RGB Photoshop image whose planes are run-length encoded: in each plane's rows a
+// run of three of 10, 20 or 30, then the literals of that value plus 0, 1, 2.
+Bytes photoshopRunLength();
+
 // A pHYs chunk's body: pixels per metre across and down.
 Bytes pngPhys(uint32_t x, uint32_t y);
 

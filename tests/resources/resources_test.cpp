@@ -206,6 +206,7 @@ constexpr DialogCase kDialogs[] = {
     {korvane::kDialogAsk, L"メッセージの入力", 187, 59, true},
     {korvane::kDialogProgress, L"処理中", 195, 39, false},
     {korvane::kDialogPlatformNotice, L"Korvane's FileMaker Plug-in", 194, 93, true},
+    {korvane::kDialogCompression, L"圧縮の設定", 187, 90, true},
 };
 
 // (style & mask) == value picks out the kind of control. Edit and progress controls take
@@ -400,10 +401,9 @@ TEST_F(ModuleDialogs, ItemCountsAndDefaultButtons) {
         int defaultButton;
     };
     constexpr Case kCases[] = {
-        {korvane::kDialogAnswer, 6, IDOK},
-        {korvane::kDialogAsk, 4, IDOK},
-        {korvane::kDialogProgress, 3, 0},
-        {korvane::kDialogPlatformNotice, 4, IDOK},
+        {korvane::kDialogAnswer, 6, IDOK},      {korvane::kDialogAsk, 4, IDOK},
+        {korvane::kDialogProgress, 3, 0},       {korvane::kDialogPlatformNotice, 4, IDOK},
+        {korvane::kDialogCompression, 8, IDOK},
     };
     for (const Case& expected : kCases) {
         SCOPED_TRACE(testing::Message() << "dialog " << expected.dialog);
