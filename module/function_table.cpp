@@ -31,6 +31,10 @@ Status fileInfo(Call& call) {
     return fileInfoHandler(call, keptListing(call));
 }
 
+Status findFile(Call& call) {
+    return findFileHandler(call, call.state != nullptr ? &call.state->fileSearch : nullptr);
+}
+
 // The progress display kept between calls, when there is a PluginState.
 ProgressDisplay* progressDisplay(Call& call) {
     return call.state != nullptr ? &call.state->progress : nullptr;
@@ -67,7 +71,7 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 14 */ {"KUtl-OpenFileDialog", unimplementedHandler},
     /* 15 */ {"KUtl-OpenFolderDialog", unimplementedHandler},
     /* 16 */ {"KUtl-SaveFileDialog", unimplementedHandler},
-    /* 17 */ {"KUtl-FindFile", unimplementedHandler, nullptr, nullptr, kNoStateFindFile},
+    /* 17 */ {"KUtl-FindFile", findFile, nullptr, nullptr, kNoStateFindFile},
     /* 18 */ {"KUtl-VolumeCount", volumeCountHandler},
     /* 19 */ {"KUtl-GetVolume", getVolumeHandler},
     /* 20 */ {"KUtl-FolderItemCount", folderItemCount},
