@@ -17,6 +17,9 @@ Status folderItemCountHandler(Call& call, files::KeptFolderListing* kept);  // K
 Status getFolderItemHandler(Call& call, files::KeptFolderListing* kept);    // KUtl-GetFolderItem
 Status fileInfoHandler(Call& call, files::KeptFolderListing* kept);         // KUtl-FileInfo
 Status setFileInfoHandler(Call& call);                                      // KUtl-SetFileInfo
+Status openFileDialogHandler(Call& call);                                   // KUtl-OpenFileDialog
+Status saveFileDialogHandler(Call& call);                                   // KUtl-SaveFileDialog
+Status openFolderDialogHandler(Call& call);                                 // KUtl-OpenFolderDialog
 // Answers one match per call from `search`, the search kept between calls (PluginState's).
 Status findFileHandler(Call& call, files::FileSearch* search);  // KUtl-FindFile
 

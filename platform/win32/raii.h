@@ -118,6 +118,12 @@ inline void closeClipboard(bool) {
 inline void uninitializeCom(bool) {
     ::CoUninitialize();
 }
+inline void closeRegistryKey(HKEY key) {
+    ::RegCloseKey(key);
+}
+inline void freeTaskMemory(void* memory) {
+    ::CoTaskMemFree(memory);
+}
 
 // Kernel handles whose invalid value is null (mutexes, events, processes).
 using unique_handle = unique_any<simple_traits<HANDLE, closeHandle>>;
@@ -135,6 +141,9 @@ using unique_hmodule = unique_any<simple_traits<HMODULE, freeLibrary>>;
 using unique_hglobal = unique_any<simple_traits<HGLOBAL, globalFree>>;
 using unique_hwnd = unique_any<simple_traits<HWND, destroyWindow>>;
 using unique_hicon = unique_any<simple_traits<HICON, destroyIcon>>;
+using unique_hkey = unique_any<simple_traits<HKEY, closeRegistryKey>>;
+// Memory the shell and COM hand out (an item ID list), freed with CoTaskMemFree.
+using unique_cotaskmem = unique_any<simple_traits<void*, freeTaskMemory>>;
 // A mutex this thread holds (not the mutex handle itself), released with ReleaseMutex.
 using unique_mutex_hold = unique_any<simple_traits<HANDLE, releaseMutex>>;
 // The clipboard while it is open.
