@@ -36,13 +36,14 @@ int main(int argc, char** argv) {
             text.copy(copy.get(), text.size());
             copy[text.size()] = '\0';
             const auto start = std::chrono::steady_clock::now();
-            korvane::startParameterText(copy.get(), names.get());
+            korvane::Arguments args;
+            args.start(copy.get(), names.get());
             long found = 0;
             for (int i = 0; i < count; i += 97) {
-                found += korvane::tagValue(("T" + std::to_string(i)).c_str()) != nullptr;
+                found += args.tagValue(("T" + std::to_string(i)).c_str()) != nullptr;
             }
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            korvane::endParameterText();
+            args.end();
             best = seconds < best ? seconds : best;
             if (found == 0) {
                 return 1;

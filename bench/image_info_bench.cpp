@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "could not write the test JPEG\n");
         return 1;
     }
-    const std::string parameter = "PATH=" + image_testing::quoted(path);
+    const std::string parameter = "PATH=" + image_testing::quotedPath(path);
     std::string answer;
     const double info = median(rounds, [&] {
         const test::HandlerRun run = test::runHandler(imageInfoHandler, parameter);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "core/result_text.h"
 
@@ -168,7 +169,13 @@ class TagIndex {
     int used_ = 0;
 };
 
-struct ParameterText {
+}  // namespace
+
+namespace detail {
+
+// The parsed text of one call: the tokens and tags of the current command, and where the
+// next command begins.
+struct ParsedText {
     char* cursor = nullptr;  // where the next command begins
     char* nameArea = nullptr;
     char* nameWrite = nullptr;
@@ -180,7 +187,11 @@ struct ParameterText {
     bool outOfMemory = false;
 };
 
-ParameterText gParams;
+}  // namespace detail
+
+namespace {
+
+using detail::ParsedText;
 
 bool isWhitespace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -246,35 +257,31 @@ char escapeResult(char letter) {
     }
 }
 
-void clearArguments() {
-    gParams.tokens.clear();
-    gParams.tags.clear();
-    gParams.tagIndex.clear();
-    gParams.nameWrite = gParams.nameArea;
+void clearArguments(ParsedText& parsed) {
+    parsed.tokens.clear();
+    parsed.tags.clear();
+    parsed.tagIndex.clear();
+    parsed.nameWrite = parsed.nameArea;
 }
 
-const char* tagNameAt(int position) {
-    return gParams.tags[position].name;
-}
-
-Tag* findTag(const char* name) {
+Tag* findTag(ParsedText& parsed, const char* name) {
     if (name == nullptr) {
         return nullptr;
     }
-    const int position = gParams.tagIndex.find(name, tagNameAt);
-    return position >= 0 ? &gParams.tags[position] : nullptr;
+    const int position = parsed.tagIndex.find(name, [&parsed](int at) { return parsed.tags[at].name; });
+    return position >= 0 ? &parsed.tags[position] : nullptr;
 }
 
 // Registers the token at `start` as a tag: with `value` for KEY=value, or as a bare word when
 // `value` is null. Names that are not words leave the token positional only. False only when
 // the table cannot grow.
-bool registerTag(const char* start, const char* value) {
+bool registerTag(ParsedText& parsed, const char* start, const char* value) {
     if (!isNameStart(*start)) {
         return true;
     }
-    char* copy = gParams.nameWrite;
+    char* copy = parsed.nameWrite;
     // The area always has room (it is as long as the text), but never trust that blindly.
-    size_t room = static_cast<size_t>(gParams.nameEnd - copy);
+    size_t room = static_cast<size_t>(parsed.nameEnd - copy);
     size_t length = 0;
     for (const char* p = start; *p != '\0' && *p != '=' && !isWhitespace(*p); ++p) {
         if (!isNameChar(*p) || length + 1 >= room) {
@@ -283,18 +290,18 @@ bool registerTag(const char* start, const char* value) {
         copy[length++] = toUpperAscii(*p);
     }
     copy[length] = '\0';
-    if (Tag* existing = findTag(copy)) {
+    if (Tag* existing = findTag(parsed, copy)) {
         existing->value = (value != nullptr) ? value : existing->name;
         return true;
     }
-    if (!gParams.tags.push(Tag{copy, (value != nullptr) ? value : copy})) {
+    if (!parsed.tags.push(Tag{copy, (value != nullptr) ? value : copy})) {
         return false;
     }
-    if (!gParams.tagIndex.insert(copy, gParams.tags.count() - 1, tagNameAt)) {
-        gParams.tags.pop();
+    if (!parsed.tagIndex.insert(copy, parsed.tags.count() - 1, [&parsed](int at) { return parsed.tags[at].name; })) {
+        parsed.tags.pop();
         return false;
     }
-    gParams.nameWrite = copy + length + 1;
+    parsed.nameWrite = copy + length + 1;
     return true;
 }
 
@@ -302,7 +309,7 @@ bool registerTag(const char* start, const char* value) {
 // runs ahead of it: removed quotes and escape backslashes simply close the gap.
 class Tokenizer {
   public:
-    explicit Tokenizer(char* position) : read_(position) {}
+    Tokenizer(ParsedText& parsed, char* position) : parsed_(parsed), read_(position) {}
 
     // Parses one command; returns the position after it, or null when memory ran out.
     char* parseCommand() {
@@ -318,7 +325,7 @@ class Tokenizer {
             if (end != '\0') {
                 ++read_;  // step past the separator
             }
-            if ((!seenEquals && !registerTag(start, nullptr)) || !gParams.tokens.push(start)) {
+            if ((!seenEquals && !registerTag(parsed_, start, nullptr)) || !parsed_.tokens.push(start)) {
                 return nullptr;
             }
             if (end == '\0' || end == '|') {
@@ -341,7 +348,7 @@ class Tokenizer {
             } else if (c == '=' && !*seenEquals && !mayQuote && !bytes_.expectsSecondByte()) {
                 put(c);
                 ++read_;
-                if (!registerTag(start, write_)) {
+                if (!registerTag(parsed_, start, write_)) {
                     return false;
                 }
                 *seenEquals = true;
@@ -394,18 +401,19 @@ class Tokenizer {
         bytes_.next(c);
     }
 
+    ParsedText& parsed_;
     char* read_;
     char* write_ = nullptr;
     ShiftJisScan bytes_;
 };
 
-bool parseCommandAtCursor() {
-    char* next = Tokenizer(gParams.cursor).parseCommand();
+bool parseCommandAtCursor(ParsedText& parsed) {
+    char* next = Tokenizer(parsed, parsed.cursor).parseCommand();
     if (next == nullptr) {
-        gParams.outOfMemory = true;
+        parsed.outOfMemory = true;
         return false;
     }
-    gParams.cursor = next;
+    parsed.cursor = next;
     return true;
 }
 
@@ -450,40 +458,48 @@ int32_t fullYear(int32_t year) {
 
 // ---- Parsing ----
 
-Status startParameterText(char* text, char* tagNameArea) {
-    endParameterText();
+Arguments::~Arguments() {
+    end();
+}
+
+Status Arguments::start(char* text, char* tagNameArea) {
+    end();
     if (text == nullptr || tagNameArea == nullptr) {
         return kParamErr;
     }
-    gParams.cursor = text;
-    gParams.nameArea = tagNameArea;
-    gParams.nameEnd = tagNameArea + std::strlen(text) + 1;
-    gParams.commandCounter = 1;
-    clearArguments();
-    return parseCommandAtCursor() ? kNoErr : kOutOfMemory;
+    parsed_ = new (std::nothrow) ParsedText;
+    if (parsed_ == nullptr) {
+        return kOutOfMemory;
+    }
+    parsed_->cursor = text;
+    parsed_->nameArea = tagNameArea;
+    parsed_->nameEnd = tagNameArea + std::strlen(text) + 1;
+    parsed_->commandCounter = 1;
+    clearArguments(*parsed_);
+    return parseCommandAtCursor(*parsed_) ? kNoErr : kOutOfMemory;
 }
 
-bool nextCommand() {
-    if (gParams.cursor == nullptr || gParams.outOfMemory) {
+bool Arguments::nextCommand() {
+    if (parsed_ == nullptr || parsed_->outOfMemory) {
         return false;
     }
-    if (*gParams.cursor == '|') {
-        ++gParams.cursor;
-        clearArguments();
+    if (*parsed_->cursor == '|') {
+        ++parsed_->cursor;
+        clearArguments(*parsed_);
     }
-    gParams.cursor = skipWhitespace(gParams.cursor);
-    if (*gParams.cursor == '\0') {
+    parsed_->cursor = skipWhitespace(parsed_->cursor);
+    if (*parsed_->cursor == '\0') {
         return false;
     }
-    ++gParams.commandCounter;
-    return parseCommandAtCursor();
+    ++parsed_->commandCounter;
+    return parseCommandAtCursor(*parsed_);
 }
 
-bool hasTextAfterCurrentCommand() {
-    if (gParams.cursor == nullptr) {
+bool Arguments::hasTextAfterCurrentCommand() const {
+    if (parsed_ == nullptr) {
         return false;
     }
-    for (const char* p = gParams.cursor; *p != '\0'; ++p) {
+    for (const char* p = parsed_->cursor; *p != '\0'; ++p) {
         if (!isSeparator(*p)) {
             return true;
         }
@@ -491,32 +507,25 @@ bool hasTextAfterCurrentCommand() {
     return false;
 }
 
-Status parameterTextStatus() {
-    return gParams.outOfMemory ? kOutOfMemory : kNoErr;
+Status Arguments::status() const {
+    return (parsed_ != nullptr && parsed_->outOfMemory) ? kOutOfMemory : kNoErr;
 }
 
-void endParameterText() {
-    gParams.tokens.release();
-    gParams.tags.release();
-    gParams.tagIndex.release();
-    gParams.cursor = nullptr;
-    gParams.nameArea = nullptr;
-    gParams.nameWrite = nullptr;
-    gParams.nameEnd = nullptr;
-    gParams.commandCounter = 0;
-    gParams.outOfMemory = false;
+void Arguments::end() {
+    delete parsed_;
+    parsed_ = nullptr;
 }
 
 // ---- Positional access ----
 
-const char* argAt(int index) {
-    if (index < 1 || index > gParams.tokens.count()) {
+const char* Arguments::argAt(int index) const {
+    if (index < 1 || index > argCount()) {
         return nullptr;
     }
-    return gParams.tokens[index - 1];
+    return parsed_->tokens[index - 1];
 }
 
-bool argNumber(int index, int32_t* out) {
+bool Arguments::argNumber(int index, int32_t* out) const {
     const char* token = argAt(index);
     if (token == nullptr) {
         return false;
@@ -525,33 +534,33 @@ bool argNumber(int index, int32_t* out) {
     return true;
 }
 
-int argNumberList(int index, int32_t* out, int max) {
+int Arguments::argNumberList(int index, int32_t* out, int max) const {
     return parseNumberList(argAt(index), out, max);
 }
 
-int argCount() {
-    return gParams.tokens.count();
+int Arguments::argCount() const {
+    return (parsed_ != nullptr) ? parsed_->tokens.count() : 0;
 }
 
 // ---- Tag access ----
 
-int tagCount() {
-    return gParams.tags.count();
+int Arguments::tagCount() const {
+    return (parsed_ != nullptr) ? parsed_->tags.count() : 0;
 }
 
-const char* tagName(int index) {
-    if (index < 1 || index > gParams.tags.count()) {
+const char* Arguments::tagName(int index) const {
+    if (index < 1 || index > tagCount()) {
         return nullptr;
     }
-    return gParams.tags[index - 1].name;
+    return parsed_->tags[index - 1].name;
 }
 
-const char* tagValue(const char* name) {
-    const Tag* tag = findTag(name);
+const char* Arguments::tagValue(const char* name) const {
+    const Tag* tag = (parsed_ != nullptr) ? findTag(*parsed_, name) : nullptr;
     return (tag != nullptr) ? tag->value : nullptr;
 }
 
-bool tagText(const char* name, char* buffer, int capacity) {
+bool Arguments::tagText(const char* name, char* buffer, int capacity) const {
     const char* value = tagValue(name);
     if (value == nullptr || buffer == nullptr || capacity < 0) {
         return false;
@@ -563,12 +572,12 @@ bool tagText(const char* name, char* buffer, int capacity) {
     return true;
 }
 
-int32_t tagNumber(const char* name) {
+int32_t Arguments::tagNumber(const char* name) const {
     const char* value = tagValue(name);
     return (value != nullptr) ? parseInteger(value) : 0;
 }
 
-bool tagNumberChecked(const char* name, int32_t* out) {
+bool Arguments::tagNumberChecked(const char* name, int32_t* out) const {
     const char* value = tagValue(name);
     if (value == nullptr) {
         return false;
@@ -577,7 +586,7 @@ bool tagNumberChecked(const char* name, int32_t* out) {
     return isNumberText(value);
 }
 
-int32_t tagNumberOrPercent(const char* name, int32_t base) {
+int32_t Arguments::tagNumberOrPercent(const char* name, int32_t base) const {
     const char* value = tagValue(name);
     if (value == nullptr) {
         return 0;
@@ -592,26 +601,26 @@ int32_t tagNumberOrPercent(const char* name, int32_t base) {
     return product / kPercent;
 }
 
-int tagNumberList(const char* name, int32_t* out, int max) {
+int Arguments::tagNumberList(const char* name, int32_t* out, int max) const {
     return parseNumberList(tagValue(name), out, max);
 }
 
-bool tagBool(const char* name, bool defaultValue) {
+bool Arguments::tagBool(const char* name, bool defaultValue) const {
     const char* value = tagValue(name);
     return (value != nullptr) ? textToBool(value) : defaultValue;
 }
 
-int tagKeyword(const char* name, const char* keywordList) {
+int Arguments::tagKeyword(const char* name, const char* keywordList) const {
     const char* value = tagValue(name);
     return (value != nullptr) ? matchKeyword(keywordList, value) : 0;
 }
 
-bool tagCode(const char* name, uint32_t* out) {
+bool Arguments::tagCode(const char* name, uint32_t* out) const {
     const char* value = tagValue(name);
     return value != nullptr && textToCode(value, out);
 }
 
-int tagCodeList(const char* name, uint32_t* out, int max) {
+int Arguments::tagCodeList(const char* name, uint32_t* out, int max) const {
     const char* value = tagValue(name);
     if (max < 1 || value == nullptr || *value == '\0') {
         return 0;
@@ -619,7 +628,7 @@ int tagCodeList(const char* name, uint32_t* out, int max) {
     return parseCodeList(value, out, max);
 }
 
-bool tagDateTime(const char* dateName, const char* timeName, DateTime* out) {
+bool Arguments::tagDateTime(const char* dateName, const char* timeName, DateTime* out) const {
     const char* dateText = tagValue(dateName);
     const char* timeText = tagValue(timeName);
     if (dateText == nullptr && timeText == nullptr) {
@@ -628,12 +637,12 @@ bool tagDateTime(const char* dateName, const char* timeName, DateTime* out) {
     return parseDateTime(dateText, timeText, out);
 }
 
-int commandIndex() {
-    return gParams.commandCounter;
+int Arguments::commandIndex() const {
+    return (parsed_ != nullptr) ? parsed_->commandCounter : 0;
 }
 
-bool isFirstCommand() {
-    return gParams.commandCounter == 1;
+bool Arguments::isFirstCommand() const {
+    return commandIndex() == 1;
 }
 
 // ---- Shared text operations ----

@@ -11,8 +11,8 @@ namespace {
 constexpr const char* kPathArgumentNames[] = {"SRC", "DEST", "PATH", "LOCATION", "ORIGINAL", "APP", "DOC"};
 
 // The first tag is a bare word naming itself: asking for it answers nothing.
-bool isBareFirstTag(const char* name, const char* value) {
-    const char* first = tagName(1);
+bool isBareFirstTag(const Arguments& args, const char* name, const char* value) {
+    const char* first = args.tagName(1);
     return first != nullptr && compareNoCase(first, name) == 0 && value == first;
 }
 
@@ -28,15 +28,16 @@ bool isPathArgumentName(const char* name) {
 }
 
 Status tagHandler(Call& call) {
-    const char* name = tagValue("TAG");
+    const Arguments& args = call.args();
+    const char* name = args.tagValue("TAG");
     if (name == nullptr) {
-        name = argAt(1);
+        name = args.argAt(1);
     }
     if (name == nullptr) {
         return kNoErr;
     }
-    const char* value = tagValue(name);
-    if (value == nullptr || isBareFirstTag(name, value)) {
+    const char* value = args.tagValue(name);
+    if (value == nullptr || isBareFirstTag(args, name, value)) {
         return kNoErr;
     }
     if (isPathArgumentName(name)) {
@@ -53,13 +54,14 @@ Status tagHandler(Call& call) {
 }
 
 Status tagListHandler(Call& call) {
-    const int count = tagCount();
+    const Arguments& args = call.args();
+    const int count = args.tagCount();
     if (count == 0) {
         return kNoErr;
     }
     int32_t size = 0;
     for (int i = 1; i <= count; ++i) {
-        size += static_cast<int32_t>(std::strlen(tagName(i))) + 1;
+        size += static_cast<int32_t>(std::strlen(args.tagName(i))) + 1;
     }
     HostServices* host = call.host;
     if (host == nullptr) {
@@ -71,8 +73,8 @@ Status tagListHandler(Call& call) {
     }
     char* cursor = text;
     for (int i = 1; i <= count; ++i) {
-        const size_t length = std::strlen(tagName(i));
-        std::memcpy(cursor, tagName(i), length);
+        const size_t length = std::strlen(args.tagName(i));
+        std::memcpy(cursor, args.tagName(i), length);
         cursor += length;
         *cursor++ = ' ';
     }

@@ -229,7 +229,7 @@ void appendLocation(WorkingText& text, const char* path) {
     appendPath(text, " LOCATION", full);
 }
 
-void appendExtraItems(WorkingText& text, const FileRef& ref, const char* path, const Item& item) {
+void appendExtraItems(const Call& call, WorkingText& text, const FileRef& ref, const char* path, const Item& item) {
     if (isVolume(item)) {
         appendVolumeExtra(text, path);
     } else {
@@ -237,7 +237,8 @@ void appendExtraItems(WorkingText& text, const FileRef& ref, const char* path, c
     }
     appendPath(text, " PATH", ref.path);
     char target[MAX_PATH + 1];
-    if (item.kind == ItemKind::kShortcut && files::readShortcutTarget(ref.path, target, sizeof target)) {
+    if (item.kind == ItemKind::kShortcut &&
+        files::readShortcutTarget(call.documentWindow, ref.path, target, sizeof target)) {
         textAppendQuotedWhole(text, " ORIGINAL", target);
     }
 }
@@ -245,12 +246,9 @@ void appendExtraItems(WorkingText& text, const FileRef& ref, const char* path, c
 }  // namespace
 
 Status fileInfoHandler(Call& call, files::KeptFolderListing* kept) {
-    const char* pathText = tagValue("PATH");
-    if (pathText == nullptr) {
-        return kParamErr;
-    }
+    const Arguments& args = call.args();
     FileRef ref;
-    if (const Status status = resolveExistingPath(pathText, &ref); status != kNoErr) {
+    if (const Status status = resolveExistingPathArgument(args, "PATH", &ref); status != kNoErr) {
         return status;
     }
     char path[kPathCapacity];
@@ -289,8 +287,8 @@ Status fileInfoHandler(Call& call, files::KeptFolderListing* kept) {
             return call.setResult(text.c_str());
         }
     }
-    if (tagValue("EXTRA") != nullptr) {
-        appendExtraItems(text, ref, path, item);
+    if (args.tagValue("EXTRA") != nullptr) {
+        appendExtraItems(call, text, ref, path, item);
     }
     return call.setResult(text.c_str());
 }

@@ -12,17 +12,17 @@ namespace {
 
 // A path argument given with an empty value counts as absent: an empty text would
 // resolve to the current folder, which the call never meant to touch.
-const char* pathArgument(const char* name) {
-    const char* value = tagValue(name);
+const char* pathArgument(const Arguments& args, const char* name) {
+    const char* value = args.tagValue(name);
     return (value != nullptr && value[0] != '\0') ? value : nullptr;
 }
 
-Status transferHandler(TransferOp op) {
-    const char* source = pathArgument("SRC");
+Status transferHandler(const Arguments& args, TransferOp op) {
+    const char* source = pathArgument(args, "SRC");
     if (source == nullptr) {
-        source = pathArgument("PATH");
+        source = pathArgument(args, "PATH");
     }
-    const char* destination = pathArgument("DEST");
+    const char* destination = pathArgument(args, "DEST");
     if (source == nullptr || destination == nullptr) {
         return kParamErr;
     }
@@ -73,24 +73,26 @@ Status newFolder(const char* pathText, const char* nameText) {
     return createFolder(ref.path);
 }
 
-Status copyFileHandler(Call&) {
-    return transferHandler(TransferOp::kCopy);
+Status copyFileHandler(Call& call) {
+    return transferHandler(call.args(), TransferOp::kCopy);
 }
 
-Status moveFileHandler(Call&) {
-    return transferHandler(TransferOp::kMove);
+Status moveFileHandler(Call& call) {
+    return transferHandler(call.args(), TransferOp::kMove);
 }
 
-Status newFolderHandler(Call&) {
-    const char* path = pathArgument("PATH");
+Status newFolderHandler(Call& call) {
+    const Arguments& args = call.args();
+    const char* path = pathArgument(args, "PATH");
     if (path == nullptr) {
         return kParamErr;
     }
-    return newFolder(path, tagValue("NAME"));
+    return newFolder(path, args.tagValue("NAME"));
 }
 
-Status deleteFileHandler(Call&) {
-    const char* path = pathArgument("PATH");
+Status deleteFileHandler(Call& call) {
+    const Arguments& args = call.args();
+    const char* path = pathArgument(args, "PATH");
     return path != nullptr ? deletePath(path) : kParamErr;
 }
 

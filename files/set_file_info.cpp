@@ -52,9 +52,9 @@ DateTime toDateTime(const SYSTEMTIME& t) {
 }
 
 // Reads a date and time pair over `stamp` (fields not given keep their values).
-bool readStamp(const char* dateName, const char* timeName, SYSTEMTIME* stamp) {
+bool readStamp(const Arguments& args, const char* dateName, const char* timeName, SYSTEMTIME* stamp) {
     DateTime value = toDateTime(*stamp);
-    if (!tagDateTime(dateName, timeName, &value)) {
+    if (!args.tagDateTime(dateName, timeName, &value)) {
         return false;
     }
     applyDateTime(value, stamp);
@@ -157,13 +157,10 @@ DWORD apply(const char* path,
 
 }  // namespace
 
-Status setFileInfoHandler(Call&) {
-    const char* pathText = tagValue("PATH");
-    if (pathText == nullptr) {
-        return kParamErr;
-    }
+Status setFileInfoHandler(Call& call) {
+    const Arguments& args = call.args();
     FileRef ref;
-    if (const Status status = resolveExistingPath(pathText, &ref); status != kNoErr) {
+    if (const Status status = resolveExistingPathArgument(args, "PATH", &ref); status != kNoErr) {
         return status;
     }
     char path[kPathCapacity];
@@ -174,7 +171,7 @@ Status setFileInfoHandler(Call&) {
     removeTrailingSeparator(path);
     Changes changes;
     char newPath[kNewPathCapacity] = {};
-    changes.name = tagValue("NAME");
+    changes.name = args.tagValue("NAME");
     if (changes.name != nullptr) {
         if (!isPlainItemName(changes.name) || !siblingPath(path, changes.name, newPath, sizeof newPath)) {
             return kBadName;
@@ -193,16 +190,16 @@ Status setFileInfoHandler(Call&) {
         !win32::fileTimeToLocal(entry.ftLastWriteTime, &changes.modified)) {
         return win32::lastErrorStatus();
     }
-    changes.setHidden = tagValue("INVISIBLE") != nullptr;
-    changes.hidden = tagBool("INVISIBLE", false);
-    changes.setLocked = tagValue("LOCKED") != nullptr;
-    changes.locked = tagBool("LOCKED", false);
-    if (tagValue("TOUCH") != nullptr) {
+    changes.setHidden = args.tagValue("INVISIBLE") != nullptr;
+    changes.hidden = args.tagBool("INVISIBLE", false);
+    changes.setLocked = args.tagValue("LOCKED") != nullptr;
+    changes.locked = args.tagBool("LOCKED", false);
+    if (args.tagValue("TOUCH") != nullptr) {
         GetLocalTime(&changes.modified);
         changes.setTimes = true;
     } else {
-        const bool modifiedRead = readStamp("MODIFIEDDATE", "MODIFIEDTIME", &changes.modified);
-        const bool createdRead = readStamp("CREATEDDATE", "CREATEDTIME", &changes.created);
+        const bool modifiedRead = readStamp(args, "MODIFIEDDATE", "MODIFIEDTIME", &changes.modified);
+        const bool createdRead = readStamp(args, "CREATEDDATE", "CREATEDTIME", &changes.created);
         changes.setTimes = modifiedRead || createdRead;
     }
     if (!changes.setTimes && changes.name == nullptr && !changes.setHidden && !changes.setLocked) {

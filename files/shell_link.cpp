@@ -6,7 +6,6 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "platform/win32/host_window.h"
 #include "platform/win32/raii.h"
 
 namespace korvane::files {
@@ -19,7 +18,7 @@ constexpr DWORD kReadMode = STGM_READ;
 
 }  // namespace
 
-bool readShortcutTarget(const char* path, char* target, size_t capacity) {
+bool readShortcutTarget(void* ownerWindow, const char* path, char* target, size_t capacity) {
     if (capacity == 0) {
         return false;
     }
@@ -40,7 +39,7 @@ bool readShortcutTarget(const char* path, char* target, size_t capacity) {
     if (FAILED(file->Load(widePath, kReadMode))) {
         return false;
     }
-    if (FAILED(link->Resolve(hostDocumentWindow(), kResolveFlags))) {
+    if (FAILED(link->Resolve(static_cast<HWND>(ownerWindow), kResolveFlags))) {
         return false;
     }
     char found[MAX_PATH + 1] = {};

@@ -6,7 +6,8 @@
 namespace korvane::files {
 
 // The target path of the shortcut file `path` into `target` (capacity counts the
-// terminator). False when any step fails; `target` is then empty.
-bool readShortcutTarget(const char* path, char* target, size_t capacity);
+// terminator). `ownerWindow` (an HWND, may be null) owns anything the shell shows while
+// it looks for a moved target. False when any step fails; `target` is then empty.
+bool readShortcutTarget(void* ownerWindow, const char* path, char* target, size_t capacity);
 
 }  // namespace korvane::files

@@ -25,16 +25,16 @@ constexpr int kFolderItemIndexToken = 2;
 constexpr size_t kDriveRootLength = 3;
 
 // INDEX as a tag, else as positional token `token`. False when there is no number.
-bool readIndex(int token, int32_t* index) {
-    if (tagNumberChecked("INDEX", index)) {
+bool readIndex(const Arguments& args, int token, int32_t* index) {
+    if (args.tagNumberChecked("INDEX", index)) {
         return true;
     }
-    return argNumber(token, index);
+    return args.argNumber(token, index);
 }
 
 // PATH resolved to an existing folder.
-Status readFolder(FileRef* folder) {
-    const char* path = tagValue("PATH");
+Status readFolder(const Arguments& args, FileRef* folder) {
+    const char* path = args.tagValue("PATH");
     if (path == nullptr) {
         return kParamErr;
     }
@@ -61,8 +61,9 @@ Status volumeCountHandler(Call& call) {
 }
 
 Status getVolumeHandler(Call& call) {
+    const Arguments& args = call.args();
     int32_t index = 0;
-    if (!readIndex(kVolumeIndexToken, &index)) {
+    if (!readIndex(args, kVolumeIndexToken, &index)) {
         return kParamErr;
     }
     if (index <= 0) {
@@ -87,8 +88,9 @@ Status getVolumeHandler(Call& call) {
 }
 
 Status folderItemCountHandler(Call& call, files::KeptFolderListing* kept) {
+    const Arguments& args = call.args();
     FileRef folder;
-    if (const Status status = readFolder(&folder); status != kNoErr) {
+    if (const Status status = readFolder(args, &folder); status != kNoErr) {
         return status;
     }
     int32_t count = 0;
@@ -99,12 +101,13 @@ Status folderItemCountHandler(Call& call, files::KeptFolderListing* kept) {
 }
 
 Status getFolderItemHandler(Call& call, files::KeptFolderListing* kept) {
+    const Arguments& args = call.args();
     FileRef folder;
-    if (const Status status = readFolder(&folder); status != kNoErr) {
+    if (const Status status = readFolder(args, &folder); status != kNoErr) {
         return status;
     }
     int32_t index = 0;
-    if (!readIndex(kFolderItemIndexToken, &index)) {
+    if (!readIndex(args, kFolderItemIndexToken, &index)) {
         return kParamErr;
     }
     if (index <= 0) {

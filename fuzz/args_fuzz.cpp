@@ -14,16 +14,16 @@ using namespace korvane;
 constexpr const char* kNames[] = {"A", "PATH", "SRC", "DATE", "TIME", "K", "n"};
 constexpr int kListMax = 8;
 
-void readEverything() {
-    for (int i = 0; i <= argCount() + 1; ++i) {
+void readEverything(const Arguments& args) {
+    for (int i = 0; i <= args.argCount() + 1; ++i) {
         int32_t number = 0;
         int32_t list[kListMax];
-        argAt(i);
-        argNumber(i, &number);
-        argNumberList(i, list, kListMax);
+        args.argAt(i);
+        args.argNumber(i, &number);
+        args.argNumberList(i, list, kListMax);
     }
-    for (int i = 0; i <= tagCount() + 1; ++i) {
-        const char* name = tagName(i);
+    for (int i = 0; i <= args.tagCount() + 1; ++i) {
+        const char* name = args.tagName(i);
         if (name == nullptr) {
             continue;
         }
@@ -33,24 +33,24 @@ void readEverything() {
         uint32_t codes[kListMax];
         uint32_t code = 0;
         DateTime when;
-        tagValue(name);
-        tagText(name, buffer, static_cast<int>(sizeof buffer) - 1);
-        tagText(name, buffer, 3);
-        tagNumber(name);
-        tagNumberChecked(name, &number);
-        tagNumberOrPercent(name, 250);
-        tagNumberList(name, list, kListMax);
-        tagBool(name, true);
-        tagKeyword(name, "ONE,TWO,THREE");
-        tagCode(name, &code);
-        tagCodeList(name, codes, kListMax);
-        tagDateTime(name, name, &when);
+        args.tagValue(name);
+        args.tagText(name, buffer, static_cast<int>(sizeof buffer) - 1);
+        args.tagText(name, buffer, 3);
+        args.tagNumber(name);
+        args.tagNumberChecked(name, &number);
+        args.tagNumberOrPercent(name, 250);
+        args.tagNumberList(name, list, kListMax);
+        args.tagBool(name, true);
+        args.tagKeyword(name, "ONE,TWO,THREE");
+        args.tagCode(name, &code);
+        args.tagCodeList(name, codes, kListMax);
+        args.tagDateTime(name, name, &when);
     }
     for (const char* name : kNames) {
-        tagValue(name);
+        args.tagValue(name);
     }
-    hasTextAfterCurrentCommand();
-    commandIndex();
+    args.hasTextAfterCurrentCommand();
+    args.commandIndex();
 }
 
 }  // namespace
@@ -59,12 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::FuzzText text(data, size);
     const size_t length = std::strlen(text.get());
     std::unique_ptr<char[]> names(new char[length + 1]);
-    if (startParameterText(text.get(), names.get()) == kNoErr) {
+    Arguments args;
+    if (args.start(text.get(), names.get()) == kNoErr) {
         do {
-            readEverything();
-        } while (nextCommand());
+            readEverything(args);
+        } while (args.nextCommand());
     }
-    parameterTextStatus();
-    endParameterText();
+    args.status();
+    args.end();
     return 0;
 }

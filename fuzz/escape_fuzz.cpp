@@ -43,13 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // K='<escaped>' reads back as K with the original text as its value.
             std::string parameter = "K='" + std::string(out.get()) + "'";
             std::unique_ptr<char[]> names(new char[parameter.size() + 1]);
-            if (startParameterText(parameter.data(), names.get()) == kNoErr) {
-                const char* value = tagValue("K");
+            Arguments args;
+            if (args.start(parameter.data(), names.get()) == kNoErr) {
+                const char* value = args.tagValue("K");
                 if (value == nullptr || std::strcmp(value, t) != 0) {
                     __builtin_trap();
                 }
             }
-            endParameterText();
         }
     }
     LocalText<kMaxShortText> quoted;

@@ -62,7 +62,7 @@ void appendPageCount(const ImageSource& source, media::Importer& importer, Worki
 
 Status imageInfoHandler(Call& call) {
     ImageSource source;
-    if (Status status = loadImage(source); status != kNoErr) {
+    if (Status status = loadImage(call, source); status != kNoErr) {
         return status;
     }
     LocalText<kMaxShortText> text;

@@ -47,17 +47,19 @@ Status openFile(ImageSource& source, const char* text) {
     return source.importer.openFile(file.path);
 }
 
-Status openNamedSource(ImageSource& source) {
-    const char* text = tagValue("SRC");
+Status openNamedSource(const Call& call, ImageSource& source) {
+    const Arguments& args = call.args();
+    const char* text = args.tagValue("SRC");
     if (!text) {
-        text = tagValue("PATH");
+        text = args.tagValue("PATH");
     }
     if (!text) {
         return kParamErr;
     }
     switch (classifySource(text, source.platformIsVersion4)) {
         case SourceKind::kClipboard:
-            if (Status status = media::readClipboardPicture(source.pictureData); status != kNoErr) {
+            if (Status status = media::readClipboardPicture(call.documentWindow, source.pictureData);
+                status != kNoErr) {
                 return status;
             }
             source.fromClipboard = true;
@@ -86,7 +88,7 @@ SourceKind classifySource(const char* text, bool webAddresses) {
     return SourceKind::kFile;
 }
 
-Status loadImage(ImageSource& source, media::OwnedBytes* givenPicture) {
+Status loadImage(const Call& call, ImageSource& source, media::OwnedBytes* givenPicture) {
     closeImage(source);
     source.platformIsVersion4 = mediaVersionWord() >= kMediaVersionWebSources;
     Status status = kNoErr;
@@ -94,14 +96,14 @@ Status loadImage(ImageSource& source, media::OwnedBytes* givenPicture) {
         source.pictureData = std::move(*givenPicture);
         status = openPicture(source);
     } else {
-        status = openNamedSource(source);
+        status = openNamedSource(call, source);
     }
     if (status != kNoErr) {
         closeImage(source);
         return status;
     }
     if (source.platformIsVersion4 && !givenPicture) {
-        const int32_t page = tagNumber("PAGE");
+        const int32_t page = call.args().tagNumber("PAGE");
         if (page > 1) {
             (void)source.importer.setImageIndex(page);  // a page beyond the last keeps the first
         }

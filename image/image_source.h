@@ -2,6 +2,7 @@
 // Image sources: the image an image function works on, named by SRC (or PATH) as a file, a
 // web address or "clipboard:", or handed over as a picture, opened as an importer.
 
+#include "core/call.h"
 #include "core/status.h"
 #include "platform/media/importer.h"
 #include "platform/media/owned_bytes.h"
@@ -27,7 +28,7 @@ SourceKind classifySource(const char* text, bool webAddresses);
 // Fills the source from SRC, else PATH, then selects PAGE. A given picture (may be null) is
 // taken instead of any argument. -50 when there is no source name. On failure the source
 // holds nothing that needs closing.
-Status loadImage(ImageSource& source, media::OwnedBytes* givenPicture = nullptr);
+Status loadImage(const Call& call, ImageSource& source, media::OwnedBytes* givenPicture = nullptr);
 
 // Closes the importer and disposes the picture data. Safe on a half-filled source.
 void closeImage(ImageSource& source);

@@ -54,9 +54,9 @@ constexpr RectPart kRectParts[] = {
 };
 
 // A corner assignment whose value is not a point leaves the rectangle as it is.
-bool applyRectCorner(const RectPart& part, Rect& r, CalcResult& result) {
+bool applyRectCorner(const Arguments& args, const RectPart& part, Rect& r, CalcResult& result) {
     Point p;
-    const ValueAccess access = queryOrSetPoint(part.keyword, &p);
+    const ValueAccess access = queryOrSetPoint(args, part.keyword, &p);
     if (access == ValueAccess::kQuery) {
         Point corner;
         corner.h = r.*part.edge;
@@ -74,13 +74,13 @@ bool applyRectCorner(const RectPart& part, Rect& r, CalcResult& result) {
 // Applies one keyword to `r`. A query writes its answer to `result` and returns true.
 // A width or height query is computed from the 16-bit values and may lie outside the
 // 16-bit range; an assignment stores the low 16 bits.
-bool applyRectPart(const RectPart& part, Rect& r, CalcResult& result) {
+bool applyRectPart(const Arguments& args, const RectPart& part, Rect& r, CalcResult& result) {
     if (part.cornerV != nullptr) {
-        return applyRectCorner(part, r, result);
+        return applyRectCorner(args, part, r, result);
     }
     const int32_t origin = part.origin != nullptr ? r.*part.origin : 0;
     int32_t n = 0;
-    const ValueAccess access = queryOrSetNumber(part.keyword, &n);
+    const ValueAccess access = queryOrSetNumber(args, part.keyword, &n);
     if (access == ValueAccess::kQuery) {
         textAppendNumber(result, r.*part.edge - origin);
         return true;
@@ -92,23 +92,23 @@ bool applyRectPart(const RectPart& part, Rect& r, CalcResult& result) {
 }
 
 // OFFSET, INSET, UNION and INTERSECT, in this order, each only when its argument is usable.
-Rect applyRectOperations(Rect r) {
+Rect applyRectOperations(const Arguments& args, Rect r) {
     Point amount;
-    if (readPointArg("OFFSET", &amount)) {
+    if (readPointArg(args, "OFFSET", &amount)) {
         r = offsetRect(r, amount.h, amount.v);
     }
     int32_t both = 0;
-    if (readPointArg("INSET", &amount)) {
+    if (readPointArg(args, "INSET", &amount)) {
         r = insetRect(r, amount.h, amount.v);
-    } else if (tagNumberChecked("INSET", &both)) {
+    } else if (args.tagNumberChecked("INSET", &both)) {
         r = insetRect(r, both, both);
     }
     Rect other;
-    if (readRectArg("UNION", &other)) {
+    if (readRectArg(args, "UNION", &other)) {
         // A rectangle that an inset emptied holds no pixels, so the union is the other one.
         r = isEmptyRect(r) ? other : unionRect(r, other);
     }
-    if (readRectArg("INTERSECT", &other)) {
+    if (readRectArg(args, "INTERSECT", &other)) {
         r = intersectRect(r, other);
     }
     return r;
@@ -139,29 +139,30 @@ uint16_t componentFromAssignment(int32_t n) {
     return componentFromByte(static_cast<uint8_t>(std::clamp(n, int32_t{0}, kMaxByte)));
 }
 
-bool isPresent(const char* name) {
-    return tagValue(name) != nullptr;
+bool isPresent(const Arguments& args, const char* name) {
+    return args.tagValue(name) != nullptr;
 }
 
 }  // namespace
 
 Status calcRectHandler(Call& call) {
+    const Arguments& args = call.args();
     Rect r;
-    if (!readRectArg("RECT", &r) && !readRectArgAt(1, &r)) {
+    if (!readRectArg(args, "RECT", &r) && !readRectArgAt(args, 1, &r)) {
         return kParamErr;
     }
     CalcResult result;
     for (const RectPart& part : kRectParts) {
-        if (applyRectPart(part, r, result)) {
+        if (applyRectPart(args, part, r, result)) {
             return answer(call, result);
         }
     }
     Rect outer;
-    if (readRectArg("INSIDE", &outer)) {
+    if (readRectArg(args, "INSIDE", &outer)) {
         return answerBool(call, !isEmptyRect(r) && rectWithin(r, outer));
     }
     if (!isEmptyRect(r)) {
-        r = applyRectOperations(r);
+        r = applyRectOperations(args, r);
     }
     if (isEmptyRect(r)) {
         r = Rect{};
@@ -171,13 +172,14 @@ Status calcRectHandler(Call& call) {
 }
 
 Status calcPointHandler(Call& call) {
+    const Arguments& args = call.args();
     Point p;
-    if (!readPointArg("POINT", &p) && !readPointArgAt(1, &p)) {
+    if (!readPointArg(args, "POINT", &p) && !readPointArgAt(args, 1, &p)) {
         return kParamErr;
     }
     for (const PointPart& part : kPointParts) {
         int32_t n = 0;
-        const ValueAccess access = queryOrSetNumber(part.keyword, &n);
+        const ValueAccess access = queryOrSetNumber(args, part.keyword, &n);
         if (access == ValueAccess::kQuery) {
             return answerNumber(call, p.*part.member);
         }
@@ -186,14 +188,14 @@ Status calcPointHandler(Call& call) {
         }
     }
     Rect area;
-    if (readRectArg("INSIDE", &area)) {
+    if (readRectArg(args, "INSIDE", &area)) {
         return answerBool(call, pointInRect(p, area));
     }
     Point amount;
-    if (readPointArg("ADD", &amount)) {
+    if (readPointArg(args, "ADD", &amount)) {
         p = addPoint(p, amount);
     }
-    if (readPointArg("SUB", &amount)) {
+    if (readPointArg(args, "SUB", &amount)) {
         p = subtractPoint(p, amount);
     }
     CalcResult result;
@@ -202,13 +204,14 @@ Status calcPointHandler(Call& call) {
 }
 
 Status calcColorHandler(Call& call) {
+    const Arguments& args = call.args();
     Color c;
-    if (!readColorArg("COLOR", &c) && !readColorArgAt(1, &c)) {
+    if (!readColorArg(args, "COLOR", &c) && !readColorArgAt(args, 1, &c)) {
         return kParamErr;
     }
     for (const ColorPart& part : kColorParts) {
         int32_t n = 0;
-        const ValueAccess access = queryOrSetNumber(part.keyword, &n);
+        const ValueAccess access = queryOrSetNumber(args, part.keyword, &n);
         if (access == ValueAccess::kQuery) {
             return answerNumber(call, byteOfComponent(c.*part.member));
         }
@@ -217,16 +220,16 @@ Status calcColorHandler(Call& call) {
         }
     }
     // Presence is enough: INVERT=FALSE inverts too.
-    if (isPresent("INVERT")) {
+    if (isPresent(args, "INVERT")) {
         c = invertColor(c);
     }
-    if (isPresent("LIGHTEN")) {
+    if (isPresent(args, "LIGHTEN")) {
         c = lightenColor(c);
     }
-    if (isPresent("DARKEN")) {
+    if (isPresent(args, "DARKEN")) {
         c = darkenColor(c);
     }
-    if (isPresent("SAMPLE3D") || isPresent("SAMPLE")) {
+    if (isPresent(args, "SAMPLE3D") || isPresent(args, "SAMPLE")) {
         return kUnimplemented;
     }
     CalcResult result;

@@ -87,12 +87,12 @@ bool parseColorText(const char* text, Color* out) {
     return parseNumberColor(text, out);
 }
 
-bool readColorArg(const char* name, Color* out) {
-    return parseColorText(tagValue(name), out);
+bool readColorArg(const Arguments& args, const char* name, Color* out) {
+    return parseColorText(args.tagValue(name), out);
 }
 
-bool readColorArgAt(int index, Color* out) {
-    return parseColorText(argAt(index), out);
+bool readColorArgAt(const Arguments& args, int index, Color* out) {
+    return parseColorText(args.argAt(index), out);
 }
 
 void formatColorText(WorkingText& dst, const Color& c) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/args.h"
 #include "core/result_text.h"
 
 namespace korvane {
@@ -32,9 +33,9 @@ constexpr uint8_t byteOfComponent(uint16_t c) {
 // On failure `out` is left as it was.
 bool parseColorText(const char* text, Color* out);
 // The named argument as a colour: present and a colour text.
-bool readColorArg(const char* name, Color* out);
+bool readColorArg(const Arguments& args, const char* name, Color* out);
 // The same for positional argument `index` (from 1, named tokens included).
-bool readColorArgAt(int index, Color* out);
+bool readColorArgAt(const Arguments& args, int index, Color* out);
 
 // Appends the components' high bytes as r,g,b (no blanks).
 void formatColorText(WorkingText& dst, const Color& c);

@@ -27,8 +27,8 @@ bool readUsableRect(const char* text, Rect* out) {
     return true;
 }
 
-ValueAccess classify(const char* keyword, const char** value) {
-    *value = tagValue(keyword);
+ValueAccess classify(const Arguments& args, const char* keyword, const char** value) {
+    *value = args.tagValue(keyword);
     if (*value == nullptr) {
         return ValueAccess::kNone;
     }
@@ -59,20 +59,20 @@ bool parsePointText(const char* text, Point* out) {
     return true;
 }
 
-bool readRectArg(const char* name, Rect* out) {
-    return readUsableRect(tagValue(name), out);
+bool readRectArg(const Arguments& args, const char* name, Rect* out) {
+    return readUsableRect(args.tagValue(name), out);
 }
 
-bool readRectArgAt(int index, Rect* out) {
-    return readUsableRect(argAt(index), out);
+bool readRectArgAt(const Arguments& args, int index, Rect* out) {
+    return readUsableRect(args.argAt(index), out);
 }
 
-bool readPointArg(const char* name, Point* out) {
-    return parsePointText(tagValue(name), out);
+bool readPointArg(const Arguments& args, const char* name, Point* out) {
+    return parsePointText(args.tagValue(name), out);
 }
 
-bool readPointArgAt(int index, Point* out) {
-    return parsePointText(argAt(index), out);
+bool readPointArgAt(const Arguments& args, int index, Point* out) {
+    return parsePointText(args.argAt(index), out);
 }
 
 void formatRectText(WorkingText& dst, const Rect& r) {
@@ -154,18 +154,18 @@ Point subtractPoint(const Point& a, const Point& b) {
     return out;
 }
 
-ValueAccess queryOrSetNumber(const char* keyword, int32_t* assigned) {
+ValueAccess queryOrSetNumber(const Arguments& args, const char* keyword, int32_t* assigned) {
     const char* value = nullptr;
-    const ValueAccess access = classify(keyword, &value);
+    const ValueAccess access = classify(args, keyword, &value);
     if (access == ValueAccess::kAssign) {
         *assigned = parseInteger(value);
     }
     return access;
 }
 
-ValueAccess queryOrSetPoint(const char* keyword, Point* assigned) {
+ValueAccess queryOrSetPoint(const Arguments& args, const char* keyword, Point* assigned) {
     const char* value = nullptr;
-    const ValueAccess access = classify(keyword, &value);
+    const ValueAccess access = classify(args, keyword, &value);
     if (access == ValueAccess::kAssign && !parsePointText(value, assigned)) {
         return ValueAccess::kNone;
     }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "core/args.h"
 #include "core/result_text.h"
 
 namespace korvane {
@@ -43,12 +44,12 @@ bool parseRectText(const char* text, Rect* out);
 bool parsePointText(const char* text, Point* out);
 
 // The named argument as a rectangle: present, 4 numbers and not empty.
-bool readRectArg(const char* name, Rect* out);
+bool readRectArg(const Arguments& args, const char* name, Rect* out);
 // The same for positional argument `index` (from 1, named tokens included).
-bool readRectArgAt(int index, Rect* out);
+bool readRectArgAt(const Arguments& args, int index, Rect* out);
 // The named argument as a point: present and 2 numbers.
-bool readPointArg(const char* name, Point* out);
-bool readPointArgAt(int index, Point* out);
+bool readPointArg(const Arguments& args, const char* name, Point* out);
+bool readPointArgAt(const Arguments& args, int index, Point* out);
 
 // Appends left,top,right,bottom (no blanks).
 void formatRectText(WorkingText& dst, const Rect& r);
@@ -79,8 +80,8 @@ enum class ValueAccess { kNone, kQuery, kAssign };
 
 // An assignment's value is read with parseInteger, unchecked (a non-number assigns 0);
 // `assigned` is set for kAssign only.
-ValueAccess queryOrSetNumber(const char* keyword, int32_t* assigned);
+ValueAccess queryOrSetNumber(const Arguments& args, const char* keyword, int32_t* assigned);
 // An assignment's value is read as a point text; one that is not a point answers kNone.
-ValueAccess queryOrSetPoint(const char* keyword, Point* assigned);
+ValueAccess queryOrSetPoint(const Arguments& args, const char* keyword, Point* assigned);
 
 }  // namespace korvane

@@ -218,20 +218,20 @@ INT_PTR CALLBACK askProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam
 }
 
 // A text argument into its field; absent leaves the field as it is.
-void copyText(const char* name, char* field, int capacity) {
-    if (tagValue(name) != nullptr) {
-        tagText(name, field, capacity);
+void copyText(const Arguments& args, const char* name, char* field, int capacity) {
+    if (args.tagValue(name) != nullptr) {
+        args.tagText(name, field, capacity);
     }
 }
 
 // CANCEL and OTHER: present shows the button; the value is its label, except the keyword's
 // own name (compared exactly), which keeps the template's label.
-bool copyButtonLabel(const char* name, char* label) {
-    const char* value = tagValue(name);
+bool copyButtonLabel(const Arguments& args, const char* name, char* label) {
+    const char* value = args.tagValue(name);
     if (value == nullptr) {
         return false;
     }
-    tagText(name, label, kLabelCapacity);
+    args.tagText(name, label, kLabelCapacity);
     if (std::strcmp(value, name) == 0) {
         label[0] = '\0';
     }
@@ -251,16 +251,17 @@ INT_PTR runAskDialog(HINSTANCE module, HWND owner, AskRequest& request) {
 }
 
 Status answerHandler(Call& call) {
+    const Arguments& args = call.args();
     AnswerRequest request;
-    if (tagValue("MESSAGE") == nullptr) {
+    if (args.tagValue("MESSAGE") == nullptr) {
         return kParamErr;
     }
-    copyText("MESSAGE", request.message, kMessageCapacity);
-    copyText("DESCRIPTION", request.description, kMessageCapacity);
-    copyText("OK", request.okLabel, kLabelCapacity);
-    request.cancelShown = copyButtonLabel("CANCEL", request.cancelLabel);
-    request.otherShown = copyButtonLabel("OTHER", request.otherLabel);
-    request.icon = static_cast<AnswerIcon>(tagKeyword("ICON", "STOP,NOTE,CAUTION,QUESTION"));
+    copyText(args, "MESSAGE", request.message, kMessageCapacity);
+    copyText(args, "DESCRIPTION", request.description, kMessageCapacity);
+    copyText(args, "OK", request.okLabel, kLabelCapacity);
+    request.cancelShown = copyButtonLabel(args, "CANCEL", request.cancelLabel);
+    request.otherShown = copyButtonLabel(args, "OTHER", request.otherLabel);
+    request.icon = static_cast<AnswerIcon>(args.tagKeyword("ICON", "STOP,NOTE,CAUTION,QUESTION"));
 
     const INT_PTR ended =
         runAnswerDialog(static_cast<HINSTANCE>(call.moduleInstance), static_cast<HWND>(call.documentWindow), request);
@@ -268,16 +269,17 @@ Status answerHandler(Call& call) {
 }
 
 Status askHandler(Call& call) {
+    const Arguments& args = call.args();
     AskRequest request;
-    if (tagValue("MESSAGE") == nullptr) {
+    if (args.tagValue("MESSAGE") == nullptr) {
         return kParamErr;
     }
-    copyText("MESSAGE", request.message, kMessageCapacity);
-    copyText("OK", request.okLabel, kLabelCapacity);
-    copyText("CANCEL", request.cancelLabel, kLabelCapacity);
-    copyText("DEFAULT", request.text, kMessageCapacity);
-    request.needsSomething = tagBool("NEEDSOMETHING", false);
-    request.password = tagBool("PASSWORD", false);
+    copyText(args, "MESSAGE", request.message, kMessageCapacity);
+    copyText(args, "OK", request.okLabel, kLabelCapacity);
+    copyText(args, "CANCEL", request.cancelLabel, kLabelCapacity);
+    copyText(args, "DEFAULT", request.text, kMessageCapacity);
+    request.needsSomething = args.tagBool("NEEDSOMETHING", false);
+    request.password = args.tagBool("PASSWORD", false);
 
     const INT_PTR ended =
         runAskDialog(static_cast<HINSTANCE>(call.moduleInstance), static_cast<HWND>(call.documentWindow), request);

@@ -32,9 +32,10 @@ uint16_t componentOfByte(BYTE b) {
 }  // namespace
 
 Status pickColorHandler(Call& call) {
-    const char* message = tagValue("MESSAGE");
+    const Arguments& args = call.args();
+    const char* message = args.tagValue("MESSAGE");
     Color initial{kMaxComponent, kMaxComponent, kMaxComponent};
-    readColorArg("COLOR", &initial);  // an unusable colour leaves white
+    readColorArg(args, "COLOR", &initial);  // an unusable colour leaves white
     const COLORREF start =
         RGB(byteOfComponent(initial.red), byteOfComponent(initial.green), byteOfComponent(initial.blue));
 

@@ -69,22 +69,22 @@ void drawStripes(HDC bar, HDC stripes, int offset, int width, int height) {
     }
 }
 
-ProgressArgument readArgument(const char* name) {
+ProgressArgument readArgument(const Arguments& args, const char* name) {
     ProgressArgument argument;
-    argument.present = tagValue(name) != nullptr;
+    argument.present = args.tagValue(name) != nullptr;
     if (argument.present) {
-        argument.wellFormed = tagNumberChecked(name, &argument.number);
+        argument.wellFormed = args.tagNumberChecked(name, &argument.number);
     }
     return argument;
 }
 
-ProgressUpdate readUpdate() {
+ProgressUpdate readUpdate(const Arguments& args) {
     ProgressUpdate update;
-    update.barberPresent = tagValue("BARBER") != nullptr;
-    update.barber = update.barberPresent && tagBool("BARBER", false);
-    update.min = readArgument("MIN");
-    update.max = readArgument("MAX");
-    update.value = readArgument("VALUE");
+    update.barberPresent = args.tagValue("BARBER") != nullptr;
+    update.barber = update.barberPresent && args.tagBool("BARBER", false);
+    update.min = readArgument(args, "MIN");
+    update.max = readArgument(args, "MAX");
+    update.value = readArgument(args, "VALUE");
     return update;
 }
 
@@ -237,26 +237,28 @@ void ProgressDisplay::serveDialog() {
 }
 
 Status openProgressHandler(Call& call, ProgressDisplay* display) {
+    const Arguments& args = call.args();
     if (display == nullptr) {
         return kParamErr;  // no PluginState: the dispatcher answers before this
     }
-    const bool dialog = tagBool("DIALOG", false);
+    const bool dialog = args.tagBool("DIALOG", false);
     char title[ProgressDisplay::kTextCapacity + 1] = {};
     char message[ProgressDisplay::kTextCapacity + 1] = {};
     if (dialog) {
-        tagText("TITLE", title, ProgressDisplay::kTextCapacity);
-        tagText("MESSAGE", message, ProgressDisplay::kTextCapacity);
+        args.tagText("TITLE", title, ProgressDisplay::kTextCapacity);
+        args.tagText("MESSAGE", message, ProgressDisplay::kTextCapacity);
     }
     const auto document = static_cast<HWND>(call.documentWindow);
     if (const Status status = display->open(static_cast<HINSTANCE>(call.moduleInstance), document, dialog,
-                                            tagBool("MOVABLE", false), title, message)) {
+                                            args.tagBool("MOVABLE", false), title, message)) {
         return status;
     }
-    return display->update(readUpdate(), document);
+    return display->update(readUpdate(args), document);
 }
 
 Status updateProgressHandler(Call& call, ProgressDisplay* display) {
-    return display != nullptr ? display->update(readUpdate(), static_cast<HWND>(call.documentWindow)) : kParamErr;
+    const Arguments& args = call.args();
+    return display != nullptr ? display->update(readUpdate(args), static_cast<HWND>(call.documentWindow)) : kParamErr;
 }
 
 Status closeProgressHandler(Call&, ProgressDisplay* display) {

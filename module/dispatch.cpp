@@ -65,10 +65,10 @@ Status runExternalFunction(const FunctionEntry* table, int32_t number, Call& cal
     if (status == kNoErr) {
         do {
             status = run(entry, call);
-        } while (status == kNoErr && nextCommand());
+        } while (status == kNoErr && call.arguments != nullptr && call.arguments->nextCommand());
         if (status == kNoErr) {
             // A command that could not be parsed for want of memory is not a success.
-            status = parameterTextStatus();
+            status = call.args().status();
         }
     }
     status = finish(entry, status, call);
@@ -83,9 +83,10 @@ void storeErrorReply(Call& call, Status status, bool parsed) {
     textSet(reply, "ERROR=");
     textAppendNumber(reply, status);
     appendErrorMessage(reply, status);
-    if (parsed && (commandIndex() > 1 || hasTextAfterCurrentCommand())) {
+    const Arguments& args = call.args();
+    if (parsed && (args.commandIndex() > 1 || args.hasTextAfterCurrentCommand())) {
         textAppend(reply, " ARGS=");
-        textAppendNumber(reply, commandIndex());
+        textAppendNumber(reply, args.commandIndex());
     }
     call.setResult(reply.c_str());
 }

@@ -10,7 +10,7 @@
 namespace korvane {
 
 // Runs function `number` of `table` over the parameter text already started with
-// startParameterText(), handing `call` to its handler. On failure the error reply is
+// Arguments::start(), handing `call` to its handler. On failure the error reply is
 // stored as the call's result.
 Status runExternalFunction(const FunctionEntry* table, int32_t number, Call& call);
 

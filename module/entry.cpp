@@ -68,7 +68,7 @@ class ParameterBuffer {
     ParameterBuffer(const ParameterBuffer&) = delete;
     ParameterBuffer& operator=(const ParameterBuffer&) = delete;
     ~ParameterBuffer() {
-        endParameterText();
+        arguments_.end();
         if (buffer_ != nullptr) {
             host_.disposePointer(buffer_);
         }
@@ -90,12 +90,15 @@ class ParameterBuffer {
             record.unlockHandle(parameter);
         }
         buffer_[length] = '\0';
-        return startParameterText(buffer_, buffer_ + length + 1);
+        return arguments_.start(buffer_, buffer_ + length + 1);
     }
+
+    Arguments& arguments() { return arguments_; }
 
   private:
     HostServices& host_;
     char* buffer_ = nullptr;
+    Arguments arguments_;
 };
 
 // Shutdown is destroying the state: each member releases what its function kept.
@@ -147,6 +150,7 @@ void externalCall(ExternCallRecord& record, CallResources& resources) {
     call.state = gState;
     call.resources = &resources;
     ParameterBuffer parameters(host);
+    call.arguments = &parameters.arguments();
     if (Status status = parameters.fetch(record); status != kNoErr) {
         storeErrorReply(call, status, /*parsed=*/false);
     } else {

@@ -56,12 +56,13 @@ void readVersionText(HMODULE module, char* out, size_t capacity) {
 }
 
 Status versionHandler(Call& call) {
+    const Arguments& args = call.args();
     char version[kMaxShortText + 1];
     readVersionText(static_cast<HMODULE>(call.moduleInstance), version, sizeof version);
     LocalText<kMaxShortText * 2> result;
     textSet(result, "VERSION=");
     textAppend(result, version);
-    if (tagBool("DEBUG", false)) {
+    if (args.tagBool("DEBUG", false)) {
         textAppend(result, " PLATFORM=");
         textAppend(result, kPlatformName);
     }

@@ -6,7 +6,6 @@
 #include "platform/media/dib.h"
 #include "platform/media/importer.h"
 #include "platform/media/pict.h"
-#include "platform/win32/host_window.h"
 
 namespace korvane::media {
 
@@ -97,9 +96,9 @@ Status dibFromPicture(const uint8_t* picture, size_t size, win32::unique_hglobal
     return kNoErr;
 }
 
-Status readClipboardPicture(OwnedBytes& picture) {
+Status readClipboardPicture(void* ownerWindow, OwnedBytes& picture) {
     picture.reset();
-    const auto clipboard = win32::open_clipboard(hostDocumentWindow());
+    const auto clipboard = win32::open_clipboard(static_cast<HWND>(ownerWindow));
     if (!clipboard) {
         return kEmptyPicture;
     }
@@ -113,7 +112,7 @@ Status readClipboardPicture(OwnedBytes& picture) {
     return kBadPictureData;
 }
 
-Status putPictureOnClipboard(const uint8_t* picture, size_t size) {
+Status putPictureOnClipboard(void* ownerWindow, const uint8_t* picture, size_t size) {
     if (!picture || size == 0) {
         return kOutOfMemory;
     }
@@ -121,7 +120,7 @@ Status putPictureOnClipboard(const uint8_t* picture, size_t size) {
     if (dibFromPicture(picture, size, dib) != kNoErr) {
         return kOutOfMemory;
     }
-    const auto clipboard = win32::open_clipboard(hostDocumentWindow());
+    const auto clipboard = win32::open_clipboard(static_cast<HWND>(ownerWindow));
     if (!clipboard || !EmptyClipboard()) {
         return kClipboardWriteFailed;
     }

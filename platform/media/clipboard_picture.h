@@ -21,12 +21,13 @@ using korvane::kClipboardWriteFailed;
 // The picture on the clipboard, without file header. -103 the clipboard cannot be opened;
 // -108 the "Mac-PICT" data cannot be read or copied; -102 a bitmap without data; -104
 // neither format, or a bitmap this reader does not decode.
-Status readClipboardPicture(OwnedBytes& picture);
+// `ownerWindow` (an HWND, may be null) is the window that opens the clipboard.
+Status readClipboardPicture(void* ownerWindow, OwnedBytes& picture);
 
 // Replaces the clipboard's contents with the picture as CF_DIB; the picture stays with the
 // caller. -108 for no picture or one that cannot be converted; -1 when the clipboard cannot
 // be opened, emptied or given the bitmap.
-Status putPictureOnClipboard(const uint8_t* picture, size_t size);
+Status putPictureOnClipboard(void* ownerWindow, const uint8_t* picture, size_t size);
 
 // The conversions behind them: a packed device-independent bitmap (as CF_DIB holds it) to a
 // picture, and a picture (with or without file header) to CF_DIB memory.

@@ -10,6 +10,7 @@
 #include "platform/media/own_codecs.h"
 #include "platform/media/wic_decoder.h"
 #include "platform/win32/raii.h"
+#include "platform/win32/system_error.h"
 
 namespace korvane::media {
 
@@ -21,26 +22,6 @@ inline void unmapView(const void* view) {
     ::UnmapViewOfFile(view);
 }
 using unique_view = win32::unique_any<win32::simple_traits<const void*, unmapView>>;
-
-Status openFileStatus(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_NETPATH:
-        case ERROR_INVALID_DRIVE:
-            return kFileNotFound;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-            return kPermissionError;
-        case ERROR_NOT_ENOUGH_MEMORY:
-        case ERROR_OUTOFMEMORY:
-            return kOutOfMemory;
-        default:
-            return kIoError;
-    }
-}
 
 }  // namespace
 
@@ -135,11 +116,11 @@ Status Importer::openFile(const char* path) {
     state->file.reset(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!state->file) {
-        return openFileStatus(GetLastError());
+        return win32::mediaStatusForOpenError(GetLastError());
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(state->file.get(), &size)) {
-        return openFileStatus(GetLastError());
+        return win32::mediaStatusForOpenError(GetLastError());
     }
     if (size.QuadPart == 0) {
         return kNoImporter;
@@ -149,11 +130,11 @@ Status Importer::openFile(const char* path) {
     }
     state->mapping.reset(CreateFileMappingA(state->file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!state->mapping) {
-        return openFileStatus(GetLastError());
+        return win32::mediaStatusForOpenError(GetLastError());
     }
     state->view.reset(MapViewOfFile(state->mapping.get(), FILE_MAP_READ, 0, 0, 0));
     if (!state->view) {
-        return openFileStatus(GetLastError());
+        return win32::mediaStatusForOpenError(GetLastError());
     }
     const auto* data = static_cast<const uint8_t*>(state->view.get());
     return openState(std::move(state), data, static_cast<size_t>(size.QuadPart));

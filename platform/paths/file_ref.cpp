@@ -136,6 +136,11 @@ Status writePathResult(const FileRef& ref, Call& call) {
     return call.setResult(text);
 }
 
+Status resolveExistingPathArgument(const Arguments& args, const char* name, FileRef* out) {
+    const char* text = args.tagValue(name);
+    return text != nullptr ? resolveExistingPath(text, out) : kParamErr;
+}
+
 Status resolveExistingPath(const char* text, FileRef* out) {
     if (const Status status = resolvePath(text, out); status != kNoErr) {
         return status;

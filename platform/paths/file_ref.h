@@ -29,6 +29,9 @@ Status resolvePath(const char* text, FileRef* out);
 // resolvePath for an item that must exist: kFileNotFound when it does not.
 Status resolveExistingPath(const char* text, FileRef* out);
 
+// resolveExistingPath for the path text of tag `name`: kParamErr when the tag is absent.
+Status resolveExistingPathArgument(const Arguments& args, const char* name, FileRef* out);
+
 // Turns a volume name (label, server::share or \\server\share) into a root path.
 bool findVolumeRoot(const char* name, char* out, size_t capacity);
 

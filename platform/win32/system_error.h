@@ -24,4 +24,27 @@ inline Status lastErrorStatus() {
     return statusForSystemError(::GetLastError());
 }
 
+// The status the media layer answers when a file cannot be opened for reading: the
+// platform's own file statuses (missing, refused, out of memory), kIoError for the rest.
+// Only the image functions answer this way; everything else uses statusForSystemError.
+inline Status mediaStatusForOpenError(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_NETPATH:
+        case ERROR_INVALID_DRIVE:
+            return kFileNotFound;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return kPermissionError;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return kOutOfMemory;
+        default:
+            return kIoError;
+    }
+}
+
 }  // namespace korvane::win32

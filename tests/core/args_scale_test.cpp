@@ -26,18 +26,18 @@ TEST(ArgsScale, HundredThousandDistinctTags) {
     text += "t5=again B";  // a repeated name (other case) keeps one entry and takes the last value
     test::ParameterText parsed(text);
     ASSERT_EQ(parsed.status(), kNoErr);
-    ASSERT_EQ(tagCount(), kTagCount + 1);
-    ASSERT_EQ(argCount(), kTagCount + 2);
+    ASSERT_EQ(parsed.tagCount(), kTagCount + 1);
+    ASSERT_EQ(parsed.argCount(), kTagCount + 2);
     for (int i = 0; i < kTagCount; ++i) {
         const std::string name = tagNameFor(i);
-        ASSERT_STREQ(tagName(i + 1), name.c_str());
+        ASSERT_STREQ(parsed.tagName(i + 1), name.c_str());
         if (i != 5) {
-            ASSERT_EQ(tagNumber(name.c_str()), i * 7) << name;
+            ASSERT_EQ(parsed.tagNumber(name.c_str()), i * 7) << name;
         }
     }
-    EXPECT_STREQ(tagValue("T5"), "again");
-    EXPECT_STREQ(tagValue("b"), "B");
-    EXPECT_EQ(tagValue("T100000"), nullptr);
+    EXPECT_STREQ(parsed.tagValue("T5"), "again");
+    EXPECT_STREQ(parsed.tagValue("b"), "B");
+    EXPECT_EQ(parsed.tagValue("T100000"), nullptr);
 }
 
 TEST(ArgsScale, CommandsAfterManyTagsStartAfresh) {
@@ -48,11 +48,11 @@ TEST(ArgsScale, CommandsAfterManyTagsStartAfresh) {
     text += "|| X=2";
     test::ParameterText parsed(text);
     ASSERT_EQ(parsed.status(), kNoErr);
-    EXPECT_EQ(tagCount(), 5000);
-    ASSERT_TRUE(nextCommand());
-    EXPECT_EQ(tagCount(), 1);
-    EXPECT_EQ(tagValue("T1"), nullptr);
-    EXPECT_EQ(tagNumber("x"), 2);
+    EXPECT_EQ(parsed.tagCount(), 5000);
+    ASSERT_TRUE(parsed.nextCommand());
+    EXPECT_EQ(parsed.tagCount(), 1);
+    EXPECT_EQ(parsed.tagValue("T1"), nullptr);
+    EXPECT_EQ(parsed.tagNumber("x"), 2);
 }
 
 }  // namespace

@@ -16,18 +16,18 @@ using test::ParameterText;
 using Tags = std::vector<std::pair<std::string, std::string>>;
 using Tokens = std::vector<std::string>;
 
-Tokens allTokens() {
+Tokens allTokens(const Arguments& args) {
     Tokens tokens;
-    for (int i = 1; i <= argCount(); ++i) {
-        tokens.emplace_back(argAt(i));
+    for (int i = 1; i <= args.argCount(); ++i) {
+        tokens.emplace_back(args.argAt(i));
     }
     return tokens;
 }
 
-Tags allTags() {
+Tags allTags(const Arguments& args) {
     Tags tags;
-    for (int i = 1; i <= tagCount(); ++i) {
-        tags.emplace_back(tagName(i), tagValue(tagName(i)));
+    for (int i = 1; i <= args.tagCount(); ++i) {
+        tags.emplace_back(args.tagName(i), args.tagValue(args.tagName(i)));
     }
     return tags;
 }
@@ -88,48 +88,48 @@ TEST(Tokenizer, FirstCommand) {
         SCOPED_TRACE(testing::Message() << "row " << i << ": " << rows[i].text);
         ParameterText params(rows[i].text);
         ASSERT_EQ(params.status(), kNoErr);
-        EXPECT_EQ(allTokens(), rows[i].tokens);
-        EXPECT_EQ(allTags(), rows[i].tags);
-        EXPECT_EQ(commandIndex(), 1);
-        EXPECT_TRUE(isFirstCommand());
+        EXPECT_EQ(allTokens(params), rows[i].tokens);
+        EXPECT_EQ(allTags(params), rows[i].tags);
+        EXPECT_EQ(params.commandIndex(), 1);
+        EXPECT_TRUE(params.isFirstCommand());
     }
 }
 
 TEST(Tokenizer, TagLookupIgnoresCase) {
     ParameterText params("Width=100 debug");
-    EXPECT_STREQ(tagValue("width"), "100");
-    EXPECT_STREQ(tagValue("WIDTH"), "100");
-    EXPECT_STREQ(tagValue("Debug"), "DEBUG");
-    EXPECT_EQ(tagValue("HEIGHT"), nullptr);
-    EXPECT_EQ(tagValue(nullptr), nullptr);
-    EXPECT_EQ(tagName(0), nullptr);
-    EXPECT_EQ(tagName(3), nullptr);
-    EXPECT_EQ(argAt(0), nullptr);
-    EXPECT_EQ(argAt(3), nullptr);
+    EXPECT_STREQ(params.tagValue("width"), "100");
+    EXPECT_STREQ(params.tagValue("WIDTH"), "100");
+    EXPECT_STREQ(params.tagValue("Debug"), "DEBUG");
+    EXPECT_EQ(params.tagValue("HEIGHT"), nullptr);
+    EXPECT_EQ(params.tagValue(nullptr), nullptr);
+    EXPECT_EQ(params.tagName(0), nullptr);
+    EXPECT_EQ(params.tagName(3), nullptr);
+    EXPECT_EQ(params.argAt(0), nullptr);
+    EXPECT_EQ(params.argAt(3), nullptr);
 }
 
 TEST(Commands, SingleBarKeepsEarlierArguments) {
     ParameterText params("A=1 | B=2");
-    EXPECT_EQ(allTokens(), (Tokens{"A=1", ""}));
-    EXPECT_TRUE(hasTextAfterCurrentCommand());
-    ASSERT_TRUE(nextCommand());
-    EXPECT_EQ(commandIndex(), 2);
-    EXPECT_FALSE(isFirstCommand());
-    EXPECT_STREQ(argAt(1), "A=1");
-    EXPECT_EQ(allTags(), (Tags{{"A", "1"}, {"B", "2"}}));
-    EXPECT_FALSE(hasTextAfterCurrentCommand());
-    EXPECT_FALSE(nextCommand());
+    EXPECT_EQ(allTokens(params), (Tokens{"A=1", ""}));
+    EXPECT_TRUE(params.hasTextAfterCurrentCommand());
+    ASSERT_TRUE(params.nextCommand());
+    EXPECT_EQ(params.commandIndex(), 2);
+    EXPECT_FALSE(params.isFirstCommand());
+    EXPECT_STREQ(params.argAt(1), "A=1");
+    EXPECT_EQ(allTags(params), (Tags{{"A", "1"}, {"B", "2"}}));
+    EXPECT_FALSE(params.hasTextAfterCurrentCommand());
+    EXPECT_FALSE(params.nextCommand());
 }
 
 TEST(Commands, DoubledBarClearsEarlierArguments) {
     ParameterText params("A=1 X || B=2 | X=3");
-    ASSERT_TRUE(nextCommand());
-    EXPECT_EQ(allTokens(), (Tokens{"B=2", ""}));
-    EXPECT_EQ(allTags(), (Tags{{"B", "2"}}));
-    ASSERT_TRUE(nextCommand());
-    EXPECT_EQ(commandIndex(), 3);
-    EXPECT_EQ(allTags(), (Tags{{"B", "2"}, {"X", "3"}}));
-    EXPECT_FALSE(nextCommand());
+    ASSERT_TRUE(params.nextCommand());
+    EXPECT_EQ(allTokens(params), (Tokens{"B=2", ""}));
+    EXPECT_EQ(allTags(params), (Tags{{"B", "2"}}));
+    ASSERT_TRUE(params.nextCommand());
+    EXPECT_EQ(params.commandIndex(), 3);
+    EXPECT_EQ(allTags(params), (Tags{{"B", "2"}, {"X", "3"}}));
+    EXPECT_FALSE(params.nextCommand());
 }
 
 TEST(Commands, TrailingBarsAndBlanksEndTheText) {
@@ -137,30 +137,31 @@ TEST(Commands, TrailingBarsAndBlanksEndTheText) {
     for (const char* text : texts) {
         SCOPED_TRACE(text);
         ParameterText params(text);
-        EXPECT_FALSE(hasTextAfterCurrentCommand());
-        EXPECT_FALSE(nextCommand());
-        EXPECT_EQ(commandIndex(), 1);
+        EXPECT_FALSE(params.hasTextAfterCurrentCommand());
+        EXPECT_FALSE(params.nextCommand());
+        EXPECT_EQ(params.commandIndex(), 1);
     }
 }
 
 TEST(Commands, TextAfterCurrentCommand) {
     ParameterText params("A| |B");
-    EXPECT_TRUE(hasTextAfterCurrentCommand());
-    ASSERT_TRUE(nextCommand());  // the empty command between the bars
-    EXPECT_TRUE(hasTextAfterCurrentCommand());
-    ASSERT_TRUE(nextCommand());
-    EXPECT_STREQ(argAt(argCount()), "B");
-    EXPECT_FALSE(hasTextAfterCurrentCommand());
+    EXPECT_TRUE(params.hasTextAfterCurrentCommand());
+    ASSERT_TRUE(params.nextCommand());  // the empty command between the bars
+    EXPECT_TRUE(params.hasTextAfterCurrentCommand());
+    ASSERT_TRUE(params.nextCommand());
+    EXPECT_STREQ(params.argAt(params.argCount()), "B");
+    EXPECT_FALSE(params.hasTextAfterCurrentCommand());
 }
 
 TEST(Commands, NothingBeforeStartOrAfterEnd) {
-    endParameterText();
-    EXPECT_FALSE(nextCommand());
-    EXPECT_FALSE(hasTextAfterCurrentCommand());
-    EXPECT_EQ(argCount(), 0);
-    EXPECT_EQ(tagCount(), 0);
-    EXPECT_EQ(tagValue("A"), nullptr);
-    EXPECT_EQ(startParameterText(nullptr, nullptr), kParamErr);
+    Arguments params;
+    params.end();
+    EXPECT_FALSE(params.nextCommand());
+    EXPECT_FALSE(params.hasTextAfterCurrentCommand());
+    EXPECT_EQ(params.argCount(), 0);
+    EXPECT_EQ(params.tagCount(), 0);
+    EXPECT_EQ(params.tagValue("A"), nullptr);
+    EXPECT_EQ(params.start(nullptr, nullptr), kParamErr);
 }
 
 TEST(HostileText, ManyDistinctTags) {
@@ -171,22 +172,22 @@ TEST(HostileText, ManyDistinctTags) {
     }
     ParameterText params(text);
     ASSERT_EQ(params.status(), kNoErr);
-    EXPECT_EQ(parameterTextStatus(), kNoErr);
-    ASSERT_EQ(tagCount(), 2 * kTags);
-    EXPECT_EQ(argCount(), 2 * kTags + 1);
-    EXPECT_STREQ(tagName(2 * kTags - 1), "T499");
-    EXPECT_STREQ(tagValue("t499"), "499");
-    EXPECT_STREQ(tagValue("B499"), "B499");
-    EXPECT_STREQ(argAt(2 * kTags), "B499");
+    EXPECT_EQ(params.status(), kNoErr);
+    ASSERT_EQ(params.tagCount(), 2 * kTags);
+    EXPECT_EQ(params.argCount(), 2 * kTags + 1);
+    EXPECT_STREQ(params.tagName(2 * kTags - 1), "T499");
+    EXPECT_STREQ(params.tagValue("t499"), "499");
+    EXPECT_STREQ(params.tagValue("B499"), "B499");
+    EXPECT_STREQ(params.argAt(2 * kTags), "B499");
 }
 
 TEST(HostileText, LongTextsAndLongTokens) {
     constexpr size_t kLength = 100000;
     std::string value(kLength, 'v');
     ParameterText params("K=" + value + " " + std::string(kLength, '\\') + " 'unterminated " + value);
-    EXPECT_EQ(std::string(tagValue("K")), value);
-    EXPECT_EQ(std::string(argAt(2)), std::string(kLength / 2, '\\'));
-    EXPECT_EQ(std::string(argAt(3)), "unterminated " + value);
+    EXPECT_EQ(std::string(params.tagValue("K")), value);
+    EXPECT_EQ(std::string(params.argAt(2)), std::string(kLength / 2, '\\'));
+    EXPECT_EQ(std::string(params.argAt(3)), "unterminated " + value);
 }
 
 // Random short texts over the characters the tokenizer treats specially: the sanitizers
@@ -205,11 +206,11 @@ TEST(HostileText, RandomTextsStayInBounds) {
         ParameterText params(text);
         ASSERT_EQ(params.status(), kNoErr);
         int commands = 1;
-        while (nextCommand()) {
+        while (params.nextCommand()) {
             ASSERT_LE(++commands, static_cast<int>(length) + 1) << text;
         }
-        for (int i = 1; i <= tagCount(); ++i) {
-            ASSERT_NE(tagValue(tagName(i)), nullptr);
+        for (int i = 1; i <= params.tagCount(); ++i) {
+            ASSERT_NE(params.tagValue(params.tagName(i)), nullptr);
         }
     }
 }
@@ -217,103 +218,103 @@ TEST(HostileText, RandomTextsStayInBounds) {
 TEST(PositionalAccess, Numbers) {
     ParameterText params("12px x 1,,2 '1 ,2'");
     int32_t n = 99;
-    EXPECT_TRUE(argNumber(1, &n));
+    EXPECT_TRUE(params.argNumber(1, &n));
     EXPECT_EQ(n, 12);
-    EXPECT_TRUE(argNumber(2, &n));  // not checked for being a number
+    EXPECT_TRUE(params.argNumber(2, &n));  // not checked for being a number
     EXPECT_EQ(n, 0);
     n = 99;
-    EXPECT_FALSE(argNumber(5, &n));
+    EXPECT_FALSE(params.argNumber(5, &n));
     EXPECT_EQ(n, 99);
 
     int32_t list[4] = {7, 7, 7, 7};
-    EXPECT_EQ(argNumberList(3, list, 4), 3);
+    EXPECT_EQ(params.argNumberList(3, list, 4), 3);
     EXPECT_EQ(list[0], 1);
     EXPECT_EQ(list[1], 0);
     EXPECT_EQ(list[2], 2);
-    EXPECT_EQ(argNumberList(4, list, 4), 0);
-    EXPECT_EQ(argNumberList(9, list, 4), 0);
+    EXPECT_EQ(params.argNumberList(4, list, 4), 0);
+    EXPECT_EQ(params.argNumberList(9, list, 4), 0);
 }
 
 TEST(TagAccess, TagTextIsCut) {
     std::string longValue(300, 'x');
     ParameterText params("LONG=" + longValue + " SHORT=abcdef");
-    EXPECT_EQ(std::string(tagValue("LONG")), longValue);
+    EXPECT_EQ(std::string(params.tagValue("LONG")), longValue);
 
     char buffer[300];
-    ASSERT_TRUE(tagText("LONG", buffer, 299));
+    ASSERT_TRUE(params.tagText("LONG", buffer, 299));
     EXPECT_EQ(std::string(buffer), std::string(255, 'x'));
-    ASSERT_TRUE(tagText("SHORT", buffer, 3));
+    ASSERT_TRUE(params.tagText("SHORT", buffer, 3));
     EXPECT_STREQ(buffer, "abc");
-    ASSERT_TRUE(tagText("SHORT", buffer, 0));
+    ASSERT_TRUE(params.tagText("SHORT", buffer, 0));
     EXPECT_STREQ(buffer, "");
 
     std::memcpy(buffer, "sentinel", 9);
-    EXPECT_FALSE(tagText("NONE", buffer, 10));
-    EXPECT_FALSE(tagText("SHORT", buffer, -1));
+    EXPECT_FALSE(params.tagText("NONE", buffer, 10));
+    EXPECT_FALSE(params.tagText("SHORT", buffer, -1));
     EXPECT_STREQ(buffer, "sentinel");
 }
 
 TEST(TagAccess, Numbers) {
     ParameterText params("A=12 B=1.5.2 C=-0x1F P=50% Q=-50% E= PCT=% L=1,2,3");
-    EXPECT_EQ(tagNumber("A"), 12);
-    EXPECT_EQ(tagNumber("NONE"), 0);
+    EXPECT_EQ(params.tagNumber("A"), 12);
+    EXPECT_EQ(params.tagNumber("NONE"), 0);
 
     int32_t n = 99;
-    EXPECT_FALSE(tagNumberChecked("NONE", &n));
+    EXPECT_FALSE(params.tagNumberChecked("NONE", &n));
     EXPECT_EQ(n, 99);
-    EXPECT_TRUE(tagNumberChecked("C", &n));
+    EXPECT_TRUE(params.tagNumberChecked("C", &n));
     EXPECT_EQ(n, -31);
-    EXPECT_FALSE(tagNumberChecked("B", &n));
+    EXPECT_FALSE(params.tagNumberChecked("B", &n));
     EXPECT_EQ(n, 152);  // set even when the value is not a well-formed number
 
-    EXPECT_EQ(tagNumberOrPercent("P", 300), 150);
-    EXPECT_EQ(tagNumberOrPercent("Q", 3), -1);  // truncated toward zero
-    EXPECT_EQ(tagNumberOrPercent("A", 300), 12);
-    EXPECT_EQ(tagNumberOrPercent("E", 300), 0);
-    EXPECT_EQ(tagNumberOrPercent("PCT", 300), 0);
-    EXPECT_EQ(tagNumberOrPercent("NONE", 300), 0);
+    EXPECT_EQ(params.tagNumberOrPercent("P", 300), 150);
+    EXPECT_EQ(params.tagNumberOrPercent("Q", 3), -1);  // truncated toward zero
+    EXPECT_EQ(params.tagNumberOrPercent("A", 300), 12);
+    EXPECT_EQ(params.tagNumberOrPercent("E", 300), 0);
+    EXPECT_EQ(params.tagNumberOrPercent("PCT", 300), 0);
+    EXPECT_EQ(params.tagNumberOrPercent("NONE", 300), 0);
 
     int32_t list[2] = {};
-    EXPECT_EQ(tagNumberList("L", list, 2), 2);
+    EXPECT_EQ(params.tagNumberList("L", list, 2), 2);
     EXPECT_EQ(list[1], 2);
-    EXPECT_EQ(tagNumberList("NONE", list, 2), 0);
+    EXPECT_EQ(params.tagNumberList("NONE", list, 2), 0);
 }
 
 TEST(TagAccess, PercentProductWrapsInsteadOfOverflowing) {
     ParameterText params("P=2147483647%");
     // 2147483647 * 200 wraps to -200 in 32 bits.
-    EXPECT_EQ(tagNumberOrPercent("P", 200), -2);
+    EXPECT_EQ(params.tagNumberOrPercent("P", 200), -2);
 }
 
 TEST(TagAccess, BoolKeywordAndCodes) {
     ParameterText params("DEBUG Y=yes Z=0 N=no F=False E= M=fadein T=GIF C=GIF,,JPEG L=ABCDE");
-    EXPECT_TRUE(tagBool("DEBUG", false));
-    EXPECT_TRUE(tagBool("Y", false));
-    EXPECT_TRUE(tagBool("Z", false));
-    EXPECT_TRUE(tagBool("E", false));
-    EXPECT_FALSE(tagBool("N", true));
-    EXPECT_FALSE(tagBool("F", true));
-    EXPECT_TRUE(tagBool("NONE", true));
-    EXPECT_FALSE(tagBool("NONE", false));
+    EXPECT_TRUE(params.tagBool("DEBUG", false));
+    EXPECT_TRUE(params.tagBool("Y", false));
+    EXPECT_TRUE(params.tagBool("Z", false));
+    EXPECT_TRUE(params.tagBool("E", false));
+    EXPECT_FALSE(params.tagBool("N", true));
+    EXPECT_FALSE(params.tagBool("F", true));
+    EXPECT_TRUE(params.tagBool("NONE", true));
+    EXPECT_FALSE(params.tagBool("NONE", false));
 
-    EXPECT_EQ(tagKeyword("M", "ZOOM,FADEIN,FADEOUT"), 2);
-    EXPECT_EQ(tagKeyword("NONE", "ZOOM,FADEIN,FADEOUT"), 0);
+    EXPECT_EQ(params.tagKeyword("M", "ZOOM,FADEIN,FADEOUT"), 2);
+    EXPECT_EQ(params.tagKeyword("NONE", "ZOOM,FADEIN,FADEOUT"), 0);
 
     uint32_t code = 7;
-    EXPECT_TRUE(tagCode("T", &code));
+    EXPECT_TRUE(params.tagCode("T", &code));
     EXPECT_EQ(code, 0x47494620u);
     code = 7;
-    EXPECT_FALSE(tagCode("L", &code));
-    EXPECT_FALSE(tagCode("NONE", &code));
+    EXPECT_FALSE(params.tagCode("L", &code));
+    EXPECT_FALSE(params.tagCode("NONE", &code));
     EXPECT_EQ(code, 7u);
 
     uint32_t codes[4] = {};
-    EXPECT_EQ(tagCodeList("C", codes, 4), 3);
+    EXPECT_EQ(params.tagCodeList("C", codes, 4), 3);
     EXPECT_EQ(codes[1], 0x20202020u);
     EXPECT_EQ(codes[2], 0x4A504547u);
-    EXPECT_EQ(tagCodeList("C", codes, 0), 0);
-    EXPECT_EQ(tagCodeList("E", codes, 4), 0);
-    EXPECT_EQ(tagCodeList("L", codes, 4), 0);
+    EXPECT_EQ(params.tagCodeList("C", codes, 0), 0);
+    EXPECT_EQ(params.tagCodeList("E", codes, 4), 0);
+    EXPECT_EQ(params.tagCodeList("L", codes, 4), 0);
 }
 
 TEST(TagAccess, DateTime) {
@@ -321,15 +322,15 @@ TEST(TagAccess, DateTime) {
     DateTime dt;
     dt.year = 1;
     dt.hour = 2;
-    EXPECT_FALSE(tagDateTime("NONE", "NONE2", &dt));
-    EXPECT_TRUE(tagDateTime("D", "NONE", &dt));
+    EXPECT_FALSE(params.tagDateTime("NONE", "NONE2", &dt));
+    EXPECT_TRUE(params.tagDateTime("D", "NONE", &dt));
     EXPECT_EQ(dt.year, 2004);
     EXPECT_EQ(dt.day, 31);
     EXPECT_EQ(dt.hour, 2);  // kept
-    EXPECT_TRUE(tagDateTime("NONE", "T", &dt));
+    EXPECT_TRUE(params.tagDateTime("NONE", "T", &dt));
     EXPECT_EQ(dt.hour, 13);
     EXPECT_EQ(dt.minute, 5);
-    EXPECT_FALSE(tagDateTime("BAD", "T", &dt));
+    EXPECT_FALSE(params.tagDateTime("BAD", "T", &dt));
 }
 
 TEST(TextRules, ParseInteger) {

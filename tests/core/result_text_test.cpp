@@ -174,10 +174,10 @@ TEST(ResultItems, QuotedValuesReadBack) {
         textAppend(text, " C=");
         textAppendCode(text, 0x27205C20u);
         test::ParameterText params(text.c_str());
-        ASSERT_NE(tagValue("V"), nullptr);
-        EXPECT_EQ(std::string(tagValue("V")), value);
+        ASSERT_NE(params.tagValue("V"), nullptr);
+        EXPECT_EQ(std::string(params.tagValue("V")), value);
         uint32_t code = 0;
-        EXPECT_TRUE(tagCode("C", &code));
+        EXPECT_TRUE(params.tagCode("C", &code));
         EXPECT_EQ(code, 0x27205C20u);
     }
 }

@@ -35,6 +35,7 @@ TEST_P(TagFunctionsTest, Answers) {
     Call call;
     call.host = &host;
     ParameterText text(row.parameters);
+    call.arguments = &text;
     EXPECT_EQ(runExternalFunction(table, row.function, call), kNoErr);
     if (row.expected == nullptr) {
         EXPECT_FALSE(host.result.has_value()) << *host.result;
@@ -75,6 +76,7 @@ TEST(TagFunctionsLongTest, PathValueIsCutTo255CharactersBeforeEscaping) {
     Call call;
     call.host = &host;
     ParameterText text("TAG=PATH PATH=" + std::string(300, 'x'));
+    call.arguments = &text;
     runExternalFunction(table, kTag, call);
     EXPECT_EQ(host.result.value_or(""), std::string(255, 'x'));
 }
@@ -86,6 +88,7 @@ TEST(TagFunctionsLongTest, OtherValuesAreWhole) {
     Call call;
     call.host = &host;
     ParameterText text("TAG=NAME NAME=" + std::string(300, 'x'));
+    call.arguments = &text;
     runExternalFunction(table, kTag, call);
     EXPECT_EQ(host.result.value_or(""), std::string(300, 'x'));
 }
@@ -98,6 +101,7 @@ TEST(TagFunctionsMemoryTest, TagListReportsTheHostsMemoryError) {
     call.host = &host;
     host.failNextPointer = true;
     ParameterText text("A=1");
+    call.arguments = &text;
     EXPECT_EQ(runExternalFunction(table, kTagList, call), kOutOfMemory);
     EXPECT_EQ(host.result.value_or("").rfind("ERROR=-108", 0), 0u);
     EXPECT_EQ(host.livePointers, 0);

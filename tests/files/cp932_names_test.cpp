@@ -22,20 +22,6 @@ using namespace files_testing;
 using test::kHyou;
 using test::kSo;
 
-// Doubles the separators of a path, leaving second bytes alone.
-std::string escapedPath(const std::string& path) {
-    std::string text;
-    bool trail = false;
-    for (char c : path) {
-        if (!trail && c == '\\') {
-            text += '\\';
-        }
-        trail = !trail && isLeadByte(static_cast<unsigned char>(c));
-        text += c;
-    }
-    return text;
-}
-
 class Cp932NamesTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -74,8 +60,8 @@ TEST_F(Cp932NamesTest, DescribesTheFileAndTheFolder) {
     ASSERT_EQ(fileInfo.status, kNoErr);
     const std::string text = fileInfo.result;
     EXPECT_TRUE(startsWith(text, "NAME='" + kSo + ".txt' KIND=file SIZE=2 DATASIZE=2 EXTENSION='txt'"));
-    EXPECT_NE(text.find(" LOCATION='" + escapedPath(temp_.path() + "\\") + "'"), std::string::npos) << text;
-    EXPECT_NE(text.find(" PATH='" + escapedPath(file()) + "'"), std::string::npos) << text;
+    EXPECT_NE(text.find(" LOCATION='" + test::escapedText(temp_.path() + "\\") + "'"), std::string::npos) << text;
+    EXPECT_NE(text.find(" PATH='" + test::escapedText(file()) + "'"), std::string::npos) << text;
 
     for (const std::string& given : {folder(), folder() + "\\"}) {
         SCOPED_TRACE(given);
@@ -97,8 +83,8 @@ TEST_F(Cp932NamesTest, ResolvesAndWritesBackThePaths) {
     Call call;
     call.host = &host;
     ASSERT_EQ(writePathResult(ref, call), kNoErr);
-    EXPECT_EQ(host.result, escapedPath(inner));
-    EXPECT_EQ(clipboardText(), escapedPath(inner));
+    EXPECT_EQ(host.result, test::escapedText(inner));
+    EXPECT_EQ(clipboardText(), test::escapedText(inner));
 }
 
 TEST_F(Cp932NamesTest, RenamesWithinTheSameFolder) {

@@ -74,19 +74,6 @@ std::string systemTempFolder() {
 
 }  // namespace
 
-std::string quotedPath(const std::string& path) {
-    std::string text = "'";
-    bool secondByte = false;
-    for (char c : path) {
-        if (!secondByte && (c == '\\' || c == '\'')) {
-            text += '\\';
-        }
-        text += c;
-        secondByte = !secondByte && isLeadByte(static_cast<unsigned char>(c));
-    }
-    return text + "'";
-}
-
 std::wstring longForm(const std::string& path) {
     // Trimmed after widening: in Shift-JIS a trailing 0x5C byte may end a double-byte character.
     std::wstring wide = widen(path);

@@ -11,12 +11,9 @@
 #include <map>
 #include <string>
 
-namespace korvane::test {
+#include "tests/support/quoted_text.h"
 
-// A path as a value of the command language: quoted, with its backslashes and
-// apostrophes escaped (not the second byte of a double-byte character, which the
-// language leaves alone).
-std::string quotedPath(const std::string& path);
+namespace korvane::test {
 
 // The long-path form (\\?\C:\... or \\?\UNC\server\...) of an absolute path, for items
 // whose paths exceed the classic size.

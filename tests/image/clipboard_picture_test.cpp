@@ -27,7 +27,7 @@ TEST(ClipboardPictureTest, PutAndReadBackIsTheSameImage) {
         SCOPED_TRACE(depth);
         const Bitmap pattern = media::testing::makePattern(37, 23, depth);
         const Bytes picture = pictOf(pattern);
-        ASSERT_EQ(media::putPictureOnClipboard(picture.data(), picture.size()), kNoErr);
+        ASSERT_EQ(media::putPictureOnClipboard(nullptr, picture.data(), picture.size()), kNoErr);
 
         const Bytes dib = clipboardBytes(CF_DIB);
         Bitmap fromDib;
@@ -35,7 +35,7 @@ TEST(ClipboardPictureTest, PutAndReadBackIsTheSameImage) {
         EXPECT_TRUE(media::testing::samePixels(pattern, fromDib));
 
         media::OwnedBytes readBack;
-        ASSERT_EQ(media::readClipboardPicture(readBack), kNoErr);
+        ASSERT_EQ(media::readClipboardPicture(nullptr, readBack), kNoErr);
         EXPECT_TRUE(media::testing::samePixels(pattern, readPicture(readBack.data.get(), readBack.size)));
     }
 }
@@ -44,7 +44,7 @@ TEST(ClipboardPictureTest, TakesTheRegisteredPictureAsItStands) {
     const Bytes picture = pictOf(media::testing::makePattern(9, 4, media::kDepth8));
     ASSERT_TRUE(setClipboard({{pictClipboardFormat(), picture}}));
     media::OwnedBytes readBack;
-    ASSERT_EQ(media::readClipboardPicture(readBack), kNoErr);
+    ASSERT_EQ(media::readClipboardPicture(nullptr, readBack), kNoErr);
     // The clipboard's block may be rounded up; the picture comes first and whole.
     ASSERT_GE(readBack.size, picture.size());
     EXPECT_EQ(std::memcmp(readBack.data.get(), picture.data(), picture.size()), 0);
@@ -54,10 +54,10 @@ TEST(ClipboardPictureTest, RefusesPicturesItCannotConvert) {
     const std::string text = "keep me";
     ASSERT_TRUE(setClipboard({{CF_TEXT, Bytes(text.begin(), text.end() + 1)}}));
     const Bytes picture = pictOf(media::testing::makePattern(9, 4, media::kDepth8));
-    EXPECT_EQ(media::putPictureOnClipboard(nullptr, 0), kOutOfMemory);
-    EXPECT_EQ(media::putPictureOnClipboard(picture.data(), 20), kOutOfMemory);
+    EXPECT_EQ(media::putPictureOnClipboard(nullptr, nullptr, 0), kOutOfMemory);
+    EXPECT_EQ(media::putPictureOnClipboard(nullptr, picture.data(), 20), kOutOfMemory);
     const Bytes garbage(300, 0x41);
-    EXPECT_EQ(media::putPictureOnClipboard(garbage.data(), garbage.size()), kOutOfMemory);
+    EXPECT_EQ(media::putPictureOnClipboard(nullptr, garbage.data(), garbage.size()), kOutOfMemory);
     // The clipboard is left as it was.
     const Bytes kept = clipboardBytes(CF_TEXT);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(kept.data())), text);
@@ -67,7 +67,7 @@ TEST(ClipboardPictureTest, BitmapsThatAreNotImagesGiveAStatus) {
     const Bytes tooShort(10, 0);
     ASSERT_TRUE(setClipboard({{CF_DIB, tooShort}}));
     media::OwnedBytes picture;
-    EXPECT_EQ(media::readClipboardPicture(picture), kBadPictureData);
+    EXPECT_EQ(media::readClipboardPicture(nullptr, picture), kBadPictureData);
     EXPECT_TRUE(picture.empty());
 }
 

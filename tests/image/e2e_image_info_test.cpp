@@ -20,18 +20,20 @@ using ImageInfoEndToEnd = test::ModuleTest;
 constexpr char kInfo[] = "KImg-ImageInfo";
 
 TEST_F(ImageInfoEndToEnd, AnswersForFilesAndPages) {
-    EXPECT_EQ(call(kInfo, "PATH=" + quoted(corpusPath("rgb640.bmp"))), "WIDTH=640 HEIGHT=480 DEPTH=32 RESOLUTION=72");
-    EXPECT_EQ(call(kInfo, "SRC=" + quoted(corpusPath("dpi300x150.png"))),
+    EXPECT_EQ(call(kInfo, "PATH=" + quotedPath(corpusPath("rgb640.bmp"))),
+              "WIDTH=640 HEIGHT=480 DEPTH=32 RESOLUTION=72");
+    EXPECT_EQ(call(kInfo, "SRC=" + quotedPath(corpusPath("dpi300x150.png"))),
               "WIDTH=64 HEIGHT=32 DEPTH=32 RESOLUTION=300,150");
-    EXPECT_EQ(call(kInfo, "PATH=" + quoted(corpusPath("pages.tif")) + " PAGE=2"),
+    EXPECT_EQ(call(kInfo, "PATH=" + quotedPath(corpusPath("pages.tif")) + " PAGE=2"),
               "WIDTH=40 HEIGHT=30 DEPTH=32 RESOLUTION=72 PAGECOUNT=2");
     // One command per image.
-    EXPECT_EQ(call(kInfo, "PATH=" + quoted(corpusPath("palette.gif")) + " | PATH=" + quoted(corpusPath("grey8.png"))),
-              "WIDTH=30 HEIGHT=20 DEPTH=8 RESOLUTION=72");
+    EXPECT_EQ(
+        call(kInfo, "PATH=" + quotedPath(corpusPath("palette.gif")) + " | PATH=" + quotedPath(corpusPath("grey8.png"))),
+        "WIDTH=30 HEIGHT=20 DEPTH=8 RESOLUTION=72");
 }
 
 TEST_F(ImageInfoEndToEnd, ReportsFailuresAsErrors) {
-    EXPECT_TRUE(call(kInfo, "PATH=" + quoted(corpusFolder() + "\\missing.png")).starts_with("ERROR=-43"));
+    EXPECT_TRUE(call(kInfo, "PATH=" + quotedPath(corpusFolder() + "\\missing.png")).starts_with("ERROR=-43"));
     EXPECT_TRUE(call(kInfo, "WIDTH=3").starts_with("ERROR=-50"));
     ASSERT_TRUE(setClipboard({}));
     EXPECT_TRUE(call(kInfo, "SRC=clipboard:").starts_with("ERROR=-104"));
@@ -51,7 +53,7 @@ TEST_F(ImageInfoEndToEnd, FindsAnImageUnderAShiftJisName) {
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string path = folder + "\\" + "\x83\x5C" + omote + ".png";
     ASSERT_TRUE(writeBytes(path, corpusImage("dpi300x150.png").bytes));
-    EXPECT_EQ(call(kInfo, "PATH=" + quoted(path)), "WIDTH=64 HEIGHT=32 DEPTH=32 RESOLUTION=300,150");
+    EXPECT_EQ(call(kInfo, "PATH=" + quotedPath(path)), "WIDTH=64 HEIGHT=32 DEPTH=32 RESOLUTION=300,150");
 }
 
 }  // namespace

@@ -125,17 +125,4 @@ std::string corpusPath(const std::string& name) {
     return corpusFolder() + "\\" + name;
 }
 
-std::string quoted(const std::string& path) {
-    std::string text = "'";
-    bool trail = false;
-    for (char c : path) {
-        if (!trail && (c == '\\' || c == '\'')) {
-            text += '\\';
-        }
-        trail = !trail && isLeadByte(static_cast<unsigned char>(c));
-        text += c;
-    }
-    return text + "'";
-}
-
 }  // namespace korvane::image_testing

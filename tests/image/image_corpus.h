@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/image/wic_test_images.h"
+#include "tests/support/quoted_text.h"
 
 namespace korvane::image_testing {
 
@@ -27,8 +28,6 @@ const CorpusImage& corpusImage(const std::string& name);
 const std::string& corpusFolder();
 std::string corpusPath(const std::string& name);
 
-// A path as a parameter value: quoted, its backslashes and apostrophes escaped (not the
-// second bytes of Shift-JIS characters).
-std::string quoted(const std::string& path);
+using test::quotedPath;
 
 }  // namespace korvane::image_testing

@@ -18,7 +18,7 @@ namespace {
 using test::runHandler;
 
 std::string pathArgument(const std::string& name) {
-    return "PATH=" + quoted(corpusPath(name));
+    return "PATH=" + quotedPath(corpusPath(name));
 }
 
 TEST(ImageInfoTest, AnswersForEveryFormat) {
@@ -69,7 +69,7 @@ TEST(ImageInfoTest, AnswersLargeSizesFromTheHeader) {
                           0x00, 0x02, 0x11, 0x00, 0x03, 0x11, 0x00, 0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9};
     const std::string path = corpusFolder() + "\\huge.jpg";
     ASSERT_TRUE(writeBytes(path, header));
-    const test::HandlerRun run = runHandler(imageInfoHandler, "PATH=" + quoted(path));
+    const test::HandlerRun run = runHandler(imageInfoHandler, "PATH=" + quotedPath(path));
     EXPECT_EQ(run.status, kNoErr);
     EXPECT_EQ(run.result, "WIDTH=40000 HEIGHT=30000 DEPTH=32 RESOLUTION=72");
 }
@@ -103,8 +103,8 @@ TEST(ImageInfoTest, ChoosesTheSource) {
         Status status;
         std::string result;
     };
-    const std::string bmp = quoted(corpusPath("rgb640.bmp"));
-    const std::string missing = quoted(corpusFolder() + "\\missing.bmp");
+    const std::string bmp = quotedPath(corpusPath("rgb640.bmp"));
+    const std::string missing = quotedPath(corpusFolder() + "\\missing.bmp");
     const Row rows[] = {
         {"", kParamErr, ""},
         {"PAGE=2", kParamErr, ""},

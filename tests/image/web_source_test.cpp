@@ -71,9 +71,9 @@ TEST_F(WebSourceTest, ImageInfoOfAWebAddress) {
         const char* result;
     };
     const Row rows[] = {
-        {"SRC=" + quoted(server_.url("/image.png")), kNoErr, "WIDTH=64 HEIGHT=32 DEPTH=32 RESOLUTION=300,150"},
-        {"SRC=" + quoted(server_.url("/moved")), kNoErr, "WIDTH=64 HEIGHT=32 DEPTH=32 RESOLUTION=300,150"},
-        {"SRC=" + quoted(server_.url("/missing.png")), kFileNotFound, ""},
+        {"SRC=" + quotedPath(server_.url("/image.png")), kNoErr, "WIDTH=64 HEIGHT=32 DEPTH=32 RESOLUTION=300,150"},
+        {"SRC=" + quotedPath(server_.url("/moved")), kNoErr, "WIDTH=64 HEIGHT=32 DEPTH=32 RESOLUTION=300,150"},
+        {"SRC=" + quotedPath(server_.url("/missing.png")), kFileNotFound, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.parameter);

@@ -76,15 +76,15 @@ TEST(ColorText, ReadersTakeTagsAndPositions) {
     ParameterText parsed("C=#102030 BAD=1,2 40");
     ASSERT_EQ(parsed.status(), kNoErr);
     Color c = kSentinel;
-    EXPECT_TRUE(readColorArg("c", &c));
+    EXPECT_TRUE(readColorArg(parsed, "c", &c));
     EXPECT_EQ(formatted(c), "16,32,48");
-    EXPECT_TRUE(readColorArgAt(3, &c));
+    EXPECT_TRUE(readColorArgAt(parsed, 3, &c));
     EXPECT_EQ(formatted(c), "40,40,40");
     c = kSentinel;
-    EXPECT_FALSE(readColorArg("BAD", &c));
-    EXPECT_FALSE(readColorArg("NONE", &c));
-    EXPECT_FALSE(readColorArgAt(1, &c));
-    EXPECT_FALSE(readColorArgAt(4, &c));
+    EXPECT_FALSE(readColorArg(parsed, "BAD", &c));
+    EXPECT_FALSE(readColorArg(parsed, "NONE", &c));
+    EXPECT_FALSE(readColorArgAt(parsed, 1, &c));
+    EXPECT_FALSE(readColorArgAt(parsed, 4, &c));
     EXPECT_EQ(c, kSentinel);
 }
 

@@ -76,24 +76,24 @@ TEST(Geometry, ReadersTakeTagsAndPositions) {
     ASSERT_EQ(parsed.status(), kNoErr);
 
     Rect r = kSentinelRect;
-    EXPECT_TRUE(readRectArg("a", &r));
+    EXPECT_TRUE(readRectArg(parsed, "a", &r));
     EXPECT_EQ(r, ltrb(0, 0, 5, 5));
     r = kSentinelRect;
-    EXPECT_FALSE(readRectArg("EMPTY", &r));
-    EXPECT_FALSE(readRectArg("MISSING", &r));
-    EXPECT_FALSE(readRectArgAt(1, &r));  // the whole token A=0,0,5,5 is no rectangle
-    EXPECT_FALSE(readRectArgAt(0, &r));
-    EXPECT_FALSE(readRectArgAt(99, &r));
+    EXPECT_FALSE(readRectArg(parsed, "EMPTY", &r));
+    EXPECT_FALSE(readRectArg(parsed, "MISSING", &r));
+    EXPECT_FALSE(readRectArgAt(parsed, 1, &r));  // the whole token A=0,0,5,5 is no rectangle
+    EXPECT_FALSE(readRectArgAt(parsed, 0, &r));
+    EXPECT_FALSE(readRectArgAt(parsed, 99, &r));
     EXPECT_EQ(r, kSentinelRect);
 
     Point p = kSentinelPoint;
-    EXPECT_TRUE(readPointArg("P", &p));
+    EXPECT_TRUE(readPointArg(parsed, "P", &p));
     EXPECT_EQ(p, hv(1, 2));
-    EXPECT_TRUE(readPointArgAt(5, &p));
+    EXPECT_TRUE(readPointArgAt(parsed, 5, &p));
     EXPECT_EQ(p, hv(7, 8));
     p = kSentinelPoint;
-    EXPECT_FALSE(readPointArg("SHORT", &p));
-    EXPECT_FALSE(readPointArgAt(4, &p));
+    EXPECT_FALSE(readPointArg(parsed, "SHORT", &p));
+    EXPECT_FALSE(readPointArgAt(parsed, 4, &p));
     EXPECT_EQ(p, kSentinelPoint);
 }
 
@@ -152,17 +152,17 @@ TEST(Geometry, QueryOrSet) {
     for (const NumberRow& row : rows) {
         SCOPED_TRACE(row.keyword);
         int32_t n = -1;
-        EXPECT_EQ(queryOrSetNumber(row.keyword, &n), row.access);
+        EXPECT_EQ(queryOrSetNumber(parsed, row.keyword, &n), row.access);
         EXPECT_EQ(n, row.assigned);
     }
 
     Point p = kSentinelPoint;
-    EXPECT_EQ(queryOrSetPoint("CORNER", &p), ValueAccess::kAssign);
+    EXPECT_EQ(queryOrSetPoint(parsed, "CORNER", &p), ValueAccess::kAssign);
     EXPECT_EQ(p, hv(3, 4));
     p = kSentinelPoint;
-    EXPECT_EQ(queryOrSetPoint("EDGE", &p), ValueAccess::kNone);
-    EXPECT_EQ(queryOrSetPoint("SPOT", &p), ValueAccess::kQuery);
-    EXPECT_EQ(queryOrSetPoint("ABSENT", &p), ValueAccess::kNone);
+    EXPECT_EQ(queryOrSetPoint(parsed, "EDGE", &p), ValueAccess::kNone);
+    EXPECT_EQ(queryOrSetPoint(parsed, "SPOT", &p), ValueAccess::kQuery);
+    EXPECT_EQ(queryOrSetPoint(parsed, "ABSENT", &p), ValueAccess::kNone);
     EXPECT_EQ(p, kSentinelPoint);
 }
 

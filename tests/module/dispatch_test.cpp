@@ -26,12 +26,13 @@ std::vector<std::string> gCalls;
 
 // Stores "R<command>"; fails with the number given as FAIL=.
 Status scriptedHandler(Call& call) {
-    gCalls.push_back("run" + std::to_string(commandIndex()));
+    const Arguments& args = call.args();
+    gCalls.push_back("run" + std::to_string(args.commandIndex()));
     int32_t failure = 0;
-    if (tagNumberChecked("FAIL", &failure) && failure != 0) {
+    if (args.tagNumberChecked("FAIL", &failure) && failure != 0) {
         return static_cast<Status>(failure);
     }
-    const std::string result = "R" + std::to_string(commandIndex());
+    const std::string result = "R" + std::to_string(args.commandIndex());
     return call.setResult(result.c_str());
 }
 
@@ -91,6 +92,7 @@ TEST_P(DispatchTest, AnswersAsExpected) {
     call.host = &host;
     call.state = row.withState ? reinterpret_cast<PluginState*>(stateStorage) : nullptr;
     ParameterText text(row.parameters);
+    call.arguments = &text;
     runExternalFunction(gTable, row.number, call);
     if (row.expectedResult == nullptr) {
         EXPECT_FALSE(host.result.has_value());
@@ -166,6 +168,7 @@ TEST(ErrorReplyTest, FetchFailureNamesNoCommand) {
     Call call;
     call.host = &host;
     ParameterText text("A | B");
+    call.arguments = &text;
     storeErrorReply(call, kOutOfMemory, /*parsed=*/false);
     EXPECT_EQ(host.result.value_or(""), "ERROR=-108" + messagePart(kOutOfMemory));
 }

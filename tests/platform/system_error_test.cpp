@@ -1,4 +1,4 @@
-// The one rule that turns a system error code into a status.
+// The rules that turn a system error code into a status.
 
 #include "platform/win32/system_error.h"
 
@@ -26,6 +26,27 @@ TEST(SystemErrorTest, CodesBecomeStatuses) {
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(win32::statusForSystemError(rows[i].error), rows[i].status);
+    }
+}
+
+TEST(SystemErrorTest, FileOpenFailuresAnswerAsTheMediaLayer) {
+    struct Row {
+        DWORD error;
+        Status status;
+    };
+    const Row rows[] = {
+        {ERROR_FILE_NOT_FOUND, kFileNotFound},
+        {ERROR_PATH_NOT_FOUND, kFileNotFound},
+        {ERROR_BAD_NETPATH, kFileNotFound},
+        {ERROR_ACCESS_DENIED, kPermissionError},
+        {ERROR_SHARING_VIOLATION, kPermissionError},
+        {ERROR_OUTOFMEMORY, kOutOfMemory},
+        {ERROR_CRC, kIoError},
+        {ERROR_SUCCESS, kIoError},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(win32::mediaStatusForOpenError(rows[i].error), rows[i].status);
     }
 }
 

@@ -25,15 +25,17 @@ struct CommandRun {
 // Runs `handler` on `text` with `call` (whose host the test has chosen).
 inline CommandRun runCommands(Handler handler, const std::string& text, Call& call) {
     ParameterText parsed(text);
+    call.arguments = &parsed;
     CommandRun run;
-    run.status = parsed.status();
+    run.status = parsed.startStatus();
     if (run.status != kNoErr) {
         return run;
     }
     do {
         ++run.commands;
         run.status = handler(call);
-    } while (run.status == kNoErr && nextCommand());
+    } while (run.status == kNoErr && parsed.nextCommand());
+    call.arguments = nullptr;
     return run;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A parameter text as the call lifecycle hands it to the tokenizer, kept parsed for
-// the life of the object. The text and the tag-name area are separate heap blocks of
+// the life of the object: the Arguments a Call would carry. The text and the tag-name area are separate heap blocks of
 // exactly the promised sizes, so the sanitizers see any byte touched past either.
 
 #include <cstring>
@@ -11,18 +11,18 @@
 
 namespace korvane::test {
 
-class ParameterText {
+class ParameterText : public Arguments {
   public:
     explicit ParameterText(const std::string& text)
         : size_(std::strlen(text.c_str()) + 1), text_(new char[size_]), names_(new char[size_]) {
         std::memcpy(text_.get(), text.c_str(), size_);
-        status_ = startParameterText(text_.get(), names_.get());
+        status_ = start(text_.get(), names_.get());
     }
-    ~ParameterText() { endParameterText(); }
     ParameterText(const ParameterText&) = delete;
     ParameterText& operator=(const ParameterText&) = delete;
 
-    Status status() const { return status_; }
+    // The status of parsing the first command.
+    Status startStatus() const { return status_; }
 
   private:
     size_t size_;
