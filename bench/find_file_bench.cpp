@@ -50,6 +50,7 @@ korvane::Status run(const std::string& text) {
     korvane::test::FakeHost host;
     korvane::test::ParameterText parameters(text);
     korvane::Call call;
+    call.arguments = &parameters;
     call.host = &host;
     return findFile(call);
 }

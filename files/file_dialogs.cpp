@@ -71,13 +71,13 @@ struct FileDialogRequest {
     char defaultName[kMaxDefaultNameLength + 1] = {};
 };
 
-void readFileDialogRequest(FileDialogRequest* request) {
-    tagText("MESSAGE", request->title, kMaxTitleLength);
-    request->showAll = tagBool("SHOWALL", false);
-    request->showInvisible = tagBool("SHOWINVISIBLE", false);
-    request->extensions = tagValue("EXTENSION");
-    request->typeCount = tagCodeList("FILETYPE", request->types, files::kMaxFilterTypes);
-    tagText("DEFAULT", request->defaultName, kMaxDefaultNameLength);
+void readFileDialogRequest(const Arguments& args, FileDialogRequest* request) {
+    args.tagText("MESSAGE", request->title, kMaxTitleLength);
+    request->showAll = args.tagBool("SHOWALL", false);
+    request->showInvisible = args.tagBool("SHOWINVISIBLE", false);
+    request->extensions = args.tagValue("EXTENSION");
+    request->typeCount = args.tagCodeList("FILETYPE", request->types, files::kMaxFilterTypes);
+    args.tagText("DEFAULT", request->defaultName, kMaxDefaultNameLength);
 }
 
 // Answers with `path` (at most 255 bytes) as the chosen item.
@@ -102,7 +102,7 @@ enum class FileDialogKind { kOpen, kSave };
 
 Status runFileDialog(Call& call, FileDialogKind kind) {
     FileDialogRequest request;
-    readFileDialogRequest(&request);
+    readFileDialogRequest(call.args(), &request);
     files::TypeFilterRequest types;
     types.showAll = request.showAll;
     types.extensions = request.extensions;
@@ -161,7 +161,7 @@ Status saveFileDialogHandler(Call& call) {
 
 Status openFolderDialogHandler(Call& call) {
     char prompt[kMaxPromptLength + 1] = {};
-    tagText("MESSAGE", prompt, kMaxPromptLength);
+    call.args().tagText("MESSAGE", prompt, kMaxPromptLength);
     // The folder browser is a shell object: COM on the host's thread while it shows.
     const auto com = win32::init_com_apartment();
     const HWND owner = static_cast<HWND>(call.documentWindow);

@@ -24,15 +24,15 @@ struct FindRequest {
 };
 
 // The criteria of this call; false when it gives none (it continues the open search).
-bool readFindRequest(FindRequest* request) {
-    const bool nameGiven = tagText("NAME", request->name, files::kMaxCriterionLength);
-    request->extensionGiven = tagText("EXTENSION", request->extension, files::kMaxCriterionLength);
-    request->typeGiven = tagValue("FILETYPE") != nullptr;
-    if (request->typeGiven && !tagCode("FILETYPE", &request->fileType)) {
+bool readFindRequest(const Arguments& args, FindRequest* request) {
+    const bool nameGiven = args.tagText("NAME", request->name, files::kMaxCriterionLength);
+    request->extensionGiven = args.tagText("EXTENSION", request->extension, files::kMaxCriterionLength);
+    request->typeGiven = args.tagValue("FILETYPE") != nullptr;
+    if (request->typeGiven && !args.tagCode("FILETYPE", &request->fileType)) {
         request->fileType = 0;
     }
-    request->volumeGiven = tagText("VOLUME", request->volume, files::kMaxVolumeNameLength);
-    request->localOnly = tagBool("LOCALONLY", false);
+    request->volumeGiven = args.tagText("VOLUME", request->volume, files::kMaxVolumeNameLength);
+    request->localOnly = args.tagBool("LOCALONLY", false);
     return nameGiven || request->extensionGiven || request->typeGiven;
 }
 
@@ -73,7 +73,7 @@ Status findFileHandler(Call& call, files::FileSearch* search) {
         return kNoStateFindFile;
     }
     FindRequest request;
-    const bool newCriteria = readFindRequest(&request);
+    const bool newCriteria = readFindRequest(call.args(), &request);
     if (newCriteria) {
         if (const Status status = startSearch(request, search); status != kNoErr) {
             return status;
