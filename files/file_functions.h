@@ -17,6 +17,9 @@ Status folderItemCountHandler(Call& call, files::KeptFolderListing* kept);  // K
 Status getFolderItemHandler(Call& call, files::KeptFolderListing* kept);    // KUtl-GetFolderItem
 Status fileInfoHandler(Call& call, files::KeptFolderListing* kept);         // KUtl-FileInfo
 Status setFileInfoHandler(Call& call);                                      // KUtl-SetFileInfo
+Status ejectVolumeHandler(Call& call);                                      // KUtl-EjectVolume
+Status launchAppHandler(Call& call);                                        // KUtl-LaunchApp
+Status quitAppHandler(Call& call);                                          // KUtl-QuitApp
 Status openFileDialogHandler(Call& call);                                   // KUtl-OpenFileDialog
 Status saveFileDialogHandler(Call& call);                                   // KUtl-SaveFileDialog
 Status openFolderDialogHandler(Call& call);                                 // KUtl-OpenFolderDialog

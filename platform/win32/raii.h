@@ -82,6 +82,11 @@ struct file_handle_traits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { ::CloseHandle(h); }
 };
+struct change_notification_traits {
+    using value_type = HANDLE;
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::FindCloseChangeNotification(h); }
+};
 struct find_handle_traits {
     using value_type = HANDLE;
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
@@ -130,6 +135,8 @@ using unique_handle = unique_any<simple_traits<HANDLE, closeHandle>>;
 // File handles, whose invalid value is INVALID_HANDLE_VALUE.
 using unique_hfile = unique_any<file_handle_traits>;
 using unique_find_handle = unique_any<find_handle_traits>;
+// A folder's change notification (FindFirstChangeNotificationA).
+using unique_change_notification = unique_any<change_notification_traits>;
 // A memory DC made with CreateCompatibleDC / CreateDCA.
 using unique_hdc = unique_any<simple_traits<HDC, deleteDc>>;
 using unique_hgdiobj = unique_any<simple_traits<HGDIOBJ, deleteGdiObject>>;
