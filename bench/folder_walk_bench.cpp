@@ -55,6 +55,7 @@ korvane::Status run(korvane::Handler handler, const std::string& text, std::stri
     {
         korvane::test::ParameterText parameters(text);
         korvane::Call call;
+        call.arguments = &parameters;
         call.host = &host;
         status = handler(call);
     }

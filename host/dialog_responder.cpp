@@ -13,6 +13,8 @@ namespace {
 
 constexpr char kDialogClass[] = "#32770";
 constexpr auto kPollInterval = std::chrono::milliseconds(25);
+// How long a folder browser may take to show the folder it is asked to select.
+constexpr auto kFolderSelectionPatience = std::chrono::seconds(5);
 constexpr UINT kSendTimeoutMs = 5000;
 constexpr size_t kTextCapacity = 1024;
 constexpr int kMaxWaitMs = 600000;
@@ -131,6 +133,82 @@ void pressButton(HWND dialog, int id) {
         // free to answer.
         PostMessageA(button, BM_CLICK, 0, 0);
     }
+}
+
+// The entries of a combo box's list (a file dialog's file types), each asked of the
+// control's own thread with a time limit.
+std::vector<std::string> comboEntries(HWND combo) {
+    std::vector<std::string> entries;
+    // An owner-drawn list without strings keeps only its items' data.
+    const LONG style = GetWindowLongA(combo, GWL_STYLE);
+    if ((style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) != 0 && (style & CBS_HASSTRINGS) == 0) {
+        return entries;
+    }
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutA(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count) ||
+        static_cast<LRESULT>(count) == CB_ERR) {
+        return entries;
+    }
+    for (DWORD_PTR i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutA(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length) ||
+            static_cast<LRESULT>(length) == CB_ERR) {
+            break;
+        }
+        std::string text(length + 1, '\0');
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                                 kSendTimeoutMs, &copied) ||
+            static_cast<LRESULT>(copied) == CB_ERR) {
+            break;
+        }
+        text.resize(copied <= length ? copied : length);
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+// The text of the tree view's selected item, or "" when there is none.
+std::string selectedTreeItem(HWND tree) {
+    DWORD_PTR item = 0;
+    if (tree == nullptr ||
+        !SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &item) ||
+        item == 0) {
+        return {};
+    }
+    char text[kTextCapacity] = {};
+    TVITEMA query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = reinterpret_cast<HTREEITEM>(item);
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                        &ignored);
+    return text;
+}
+
+// Selects `path` in a folder browser. The browser may still be filling its tree when it
+// is first shown, so the selection is made again until the tree shows the folder's own
+// name as selected, for a few seconds at most.
+void selectFolder(HWND dialog, const std::string& path) {
+    std::string name = path;
+    while (!name.empty() && (name.back() == '\\' || name.back() == '/')) {
+        name.pop_back();
+    }
+    name.erase(0, name.find_last_of("\\/") + 1);
+    const HWND tree = FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + kFolderSelectionPatience;
+    do {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
+                            kSendTimeoutMs, &ignored);
+        if (tree == nullptr || selectedTreeItem(tree) == name) {
+            return;
+        }
+        std::this_thread::sleep_for(kPollInterval * 4);
+    } while (std::chrono::steady_clock::now() < deadline);
+    std::fprintf(stderr, "fmhost: the folder browser did not select \"%s\"\n", path.c_str());
 }
 
 BOOL CALLBACK collectDialog(HWND window, LPARAM context) {
@@ -286,13 +364,10 @@ void DialogResponder::perform(HWND dialog, const DialogAction& action) {
             pressButton(dialog, IDOK);
             break;
         }
-        case Kind::kFolder: {
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(action.text.c_str()),
-                                SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+        case Kind::kFolder:
+            selectFolder(dialog, action.text);
             pressButton(dialog, IDOK);
             break;
-        }
         case Kind::kColor:
             for (int channel = 0; channel < 3; ++channel) {
                 setWindowText(GetDlgItem(dialog, kColorFields[channel]), std::to_string(action.rgb[channel]));
@@ -341,6 +416,11 @@ void DialogResponder::describe(HWND dialog, const std::string& response) {
                          static_cast<long>(position));
         }
         std::fputc('\n', log);
+        if (className == WC_COMBOBOXA) {
+            for (const std::string& entry : comboEntries(child)) {
+                std::fprintf(log, "    entry \"%s\"\n", oneLine(entry).c_str());
+            }
+        }
     }
     std::fprintf(log, "response: %s\n", oneLine(response).c_str());
     std::fflush(log);

@@ -36,6 +36,10 @@ Status fileInfo(Call& call) {
     return fileInfoHandler(call, keptListing(call));
 }
 
+Status findFile(Call& call) {
+    return findFileHandler(call, call.state != nullptr ? &call.state->fileSearch : nullptr);
+}
+
 // The progress display kept between calls, when there is a PluginState.
 ProgressDisplay* progressDisplay(Call& call) {
     return call.state != nullptr ? &call.state->progress : nullptr;
@@ -78,10 +82,10 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 11 */ {"KUtl-Version", versionHandler},
     /* 12 */ {"KUtl-Tag", tagHandler},
     /* 13 */ {"KUtl-TagList", tagListHandler},
-    /* 14 */ {"KUtl-OpenFileDialog", unimplementedHandler},
-    /* 15 */ {"KUtl-OpenFolderDialog", unimplementedHandler},
-    /* 16 */ {"KUtl-SaveFileDialog", unimplementedHandler},
-    /* 17 */ {"KUtl-FindFile", unimplementedHandler, nullptr, nullptr, kNoStateFindFile},
+    /* 14 */ {"KUtl-OpenFileDialog", openFileDialogHandler},
+    /* 15 */ {"KUtl-OpenFolderDialog", openFolderDialogHandler},
+    /* 16 */ {"KUtl-SaveFileDialog", saveFileDialogHandler},
+    /* 17 */ {"KUtl-FindFile", findFile, nullptr, nullptr, kNoStateFindFile},
     /* 18 */ {"KUtl-VolumeCount", volumeCountHandler},
     /* 19 */ {"KUtl-GetVolume", getVolumeHandler},
     /* 20 */ {"KUtl-FolderItemCount", folderItemCount},
@@ -93,8 +97,8 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 26 */ {"KUtl-NewFolder", newFolderHandler},
     /* 27 */ {"KUtl-DeleteFile", deleteFileHandler},
     /* 28 */ {"KUtl-EjectVolume", unimplementedHandler},
-    /* 29 */ {"KUtl-LaunchApp", unimplementedHandler},
-    /* 30 */ {"KUtl-QuitApp", unimplementedHandler},
+    /* 29 */ {"KUtl-LaunchApp", launchAppHandler},
+    /* 30 */ {"KUtl-QuitApp", quitAppHandler},
     /* 31 */ {"KUtl-PickColor", pickColorHandler},
     /* 32 */ {"KUtl-CalcColor", calcColor},
     /* 33 */ {"KUtl-CalcPoint", calcPointHandler},

@@ -82,6 +82,11 @@ struct file_handle_traits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { ::CloseHandle(h); }
 };
+struct change_notification_traits {
+    using value_type = HANDLE;
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::FindCloseChangeNotification(h); }
+};
 struct find_handle_traits {
     using value_type = HANDLE;
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
@@ -118,12 +123,20 @@ inline void closeClipboard(bool) {
 inline void uninitializeCom(bool) {
     ::CoUninitialize();
 }
+inline void closeRegistryKey(HKEY key) {
+    ::RegCloseKey(key);
+}
+inline void freeTaskMemory(void* memory) {
+    ::CoTaskMemFree(memory);
+}
 
 // Kernel handles whose invalid value is null (mutexes, events, processes).
 using unique_handle = unique_any<simple_traits<HANDLE, closeHandle>>;
 // File handles, whose invalid value is INVALID_HANDLE_VALUE.
 using unique_hfile = unique_any<file_handle_traits>;
 using unique_find_handle = unique_any<find_handle_traits>;
+// A folder's change notification (FindFirstChangeNotificationA).
+using unique_change_notification = unique_any<change_notification_traits>;
 // A memory DC made with CreateCompatibleDC / CreateDCA.
 using unique_hdc = unique_any<simple_traits<HDC, deleteDc>>;
 using unique_hgdiobj = unique_any<simple_traits<HGDIOBJ, deleteGdiObject>>;
@@ -135,6 +148,9 @@ using unique_hmodule = unique_any<simple_traits<HMODULE, freeLibrary>>;
 using unique_hglobal = unique_any<simple_traits<HGLOBAL, globalFree>>;
 using unique_hwnd = unique_any<simple_traits<HWND, destroyWindow>>;
 using unique_hicon = unique_any<simple_traits<HICON, destroyIcon>>;
+using unique_hkey = unique_any<simple_traits<HKEY, closeRegistryKey>>;
+// Memory the shell and COM hand out (an item ID list), freed with CoTaskMemFree.
+using unique_cotaskmem = unique_any<simple_traits<void*, freeTaskMemory>>;
 // A mutex this thread holds (not the mutex handle itself), released with ReleaseMutex.
 using unique_mutex_hold = unique_any<simple_traits<HANDLE, releaseMutex>>;
 // The clipboard while it is open.

@@ -81,9 +81,9 @@ TEST_F(CoreFunctionsTest, FailureAfterAResultGivesTheErrorReply) {
 }
 
 TEST_F(CoreFunctionsTest, FunctionsNeedingStateWorkAfterStartup) {
-    // FindFile and the progress functions are not built yet; with the state present
-    // they reach their handlers instead of the missing-state codes.
-    EXPECT_TRUE(isErrorReply(call("KUtl-FindFile", ""), "ERROR=-4", ""));
+    // With the state present FindFile reaches its handler instead of the missing-state
+    // code: with no search open and no criteria it refuses the call.
+    EXPECT_TRUE(isErrorReply(call("KUtl-FindFile", ""), "ERROR=-50", ""));
 }
 
 class LifecycleTest : public ModuleTest {

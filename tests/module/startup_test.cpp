@@ -84,7 +84,8 @@ TEST_F(StartupTest, MediaLayer3IsEnough) {
     setMediaVersionWordForTesting(kMediaVersionRequired);
     EXPECT_EQ(host.startup(), host::kDefaultInterfaceVersion);
     EXPECT_FALSE(gNotice.shown);
-    EXPECT_EQ(host.call(17, "").result.rfind("ERROR=-4", 0), 0u);
+    // FindFile reaches its handler (no search open, no criteria) instead of the missing-state code.
+    EXPECT_EQ(host.call(17, "").result.rfind("ERROR=-50 ", 0), 0u);
 }
 
 TEST_F(StartupTest, EveryCallKindBracketsTheMediaLayer) {
