@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/test_jpeg.h"
 #include "bench/timing.h"
 #include "core/args.h"
 #include "image/image_operations.h"
@@ -83,17 +84,11 @@ bool drawDecoded(HWND window, const media::Bitmap& image, const std::string& par
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const auto apartment = win32::init_com_apartment();
-    image_testing::FrameLayout frame;
-    frame.width = kWidth;
-    frame.height = kHeight;
-    const image_testing::Bytes jpeg = image_testing::encodeImage(GUID_ContainerFormatJpeg, {frame});
-    char temp[MAX_PATH + 1];
-    GetTempPathA(sizeof temp, temp);
-    const std::string path = std::string(temp) + "korv_bench_12mp.jpg";
-    if (jpeg.empty() || !image_testing::writeBytes(path, jpeg)) {
-        std::fprintf(stderr, "could not write the test JPEG\n");
+    const bench::TestJpeg jpeg = bench::writeTestJpeg(kWidth, kHeight, "korv_bench_12mp.jpg");
+    if (jpeg.path.empty()) {
         return 1;
     }
+    const std::string& path = jpeg.path;
     const win32::unique_hwnd window(CreateWindowExA(0, "STATIC", "draw bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                                     840, 660, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
     if (!window) {
@@ -116,7 +111,7 @@ int main(int argc, char** argv) {
     const double drawing = median(rounds, [&] { return drawDecoded(window.get(), decoded, parameter); });
     DeleteFileA(path.c_str());
 
-    std::printf("file: %u x %u JPEG, %zu bytes, drawn ScaleToFit into 800 x 600\n", kWidth, kHeight, jpeg.size());
+    std::printf("file: %u x %u JPEG, %zu bytes, drawn ScaleToFit into 800 x 600\n", kWidth, kHeight, jpeg.bytes);
     std::printf("decode alone       median of %d: %8.2f ms\n", rounds, decode * 1000);
     std::printf("whole DrawImage    median of %d: %8.2f ms\n", rounds, draw * 1000);
     std::printf("after the decode   median of %d: %8.2f ms = %.1f%% of the decode (aim: at most 25%%)\n", rounds,

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/test_jpeg.h"
 #include "bench/timing.h"
 #include "image/image_info.h"
 #include "platform/media/importer.h"
@@ -32,17 +33,11 @@ constexpr UINT kHeight = 4000;
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const auto apartment = win32::init_com_apartment();
-    image_testing::FrameLayout frame;
-    frame.width = kWidth;
-    frame.height = kHeight;
-    const image_testing::Bytes jpeg = image_testing::encodeImage(GUID_ContainerFormatJpeg, {frame});
-    char temp[MAX_PATH + 1];
-    GetTempPathA(sizeof temp, temp);
-    const std::string path = std::string(temp) + "korv_bench_24mp.jpg";
-    if (jpeg.empty() || !image_testing::writeBytes(path, jpeg)) {
-        std::fprintf(stderr, "could not write the test JPEG\n");
+    const bench::TestJpeg jpeg = bench::writeTestJpeg(kWidth, kHeight, "korv_bench_24mp.jpg");
+    if (jpeg.path.empty()) {
         return 1;
     }
+    const std::string& path = jpeg.path;
     const std::string parameter = "PATH=" + image_testing::quotedPath(path);
     std::string answer;
     const double info = median(rounds, [&] {
@@ -56,7 +51,7 @@ int main(int argc, char** argv) {
         return importer.openFile(path.c_str()) == kNoErr && importer.decode(bitmap) == kNoErr;
     });
     DeleteFileA(path.c_str());
-    std::printf("file: %u x %u JPEG, %zu bytes; ImageInfo answers %s\n", kWidth, kHeight, jpeg.size(), answer.c_str());
+    std::printf("file: %u x %u JPEG, %zu bytes; ImageInfo answers %s\n", kWidth, kHeight, jpeg.bytes, answer.c_str());
     std::printf("ImageInfo   median of %d: %8.2f ms\n", rounds, info * 1000);
     std::printf("full decode median of %d: %8.2f ms\n", rounds, decode * 1000);
     std::printf("ImageInfo / decode: %.2f%% (aim: under 5%%)\n", decode > 0 ? 100 * info / decode : 0.0);

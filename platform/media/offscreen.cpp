@@ -87,20 +87,8 @@ uint32_t nearestIndex(std::span<const Rgb> palette, Rgb colour) {
 }  // namespace
 
 bool isOffscreenDepth(int depth) {
-    switch (depth) {
-        case kDepth1:
-        case kDepth2:
-        case kDepth4:
-        case kDepth8:
-        case kDepth16:
-        case kDepth32:
-        case kDepthGrey2:
-        case kDepthGrey4:
-        case kDepthGrey8:
-            return true;
-        default:
-            return false;
-    }
+    // Every depth a bitmap holds except 24, which the drawing functions never ask for.
+    return bitsPerPixel(depth) != 0 && depth != kDepth24;
 }
 
 std::span<const Rgb> standardPalette(int depth) {
