@@ -159,7 +159,9 @@ void HostWindow::pumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
-            continue;
+            // Left in the queue for whoever runs the host, as a real host's loop would end on it.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
         }
         if (mdiClient_ == nullptr || !TranslateMDISysAccel(mdiClient_, &message)) {
             TranslateMessage(&message);

@@ -227,10 +227,15 @@ void ProgressDisplay::drawBarberFrame() {
 }
 
 // The only time the plug-in serves the dialog and its abort button: every message waiting
-// for the thread is dispatched.
+// for the thread is dispatched. A quit request belongs to the host's own loop: it is put
+// back for the host to find, and serving stops.
 void ProgressDisplay::serveDialog() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -56,6 +56,16 @@ class ProgressTest : public test::ModuleTest {
     static LRESULT rangeHigh(HWND bar) { return SendMessageA(bar, PBM_GETRANGE, FALSE, 0); }
 };
 
+TEST_F(ProgressTest, AQuitRequestIsLeftForTheHost) {
+    EXPECT_EQ(call("KUtl-OpenProgress", "DIALOG TITLE=Export MAX=10"), "<none>");
+    PostQuitMessage(7);
+    EXPECT_EQ(call("KUtl-UpdateProgress", "VALUE=5"), "<none>");
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 7u);
+    EXPECT_EQ(call("KUtl-CloseProgress", ""), "<none>");
+}
+
 TEST_F(ProgressTest, TheDialogShowsItsTitleMessageAndValue) {
     EXPECT_EQ(call("KUtl-OpenProgress", "DIALOG TITLE=Export MESSAGE=Working MAX=50"), "<none>");
     EXPECT_EQ(call("KUtl-UpdateProgress", "VALUE=25"), "<none>");
