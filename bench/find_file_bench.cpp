@@ -17,13 +17,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/args.h"
+#include "bench/timing.h"
 #include "files/file_functions.h"
 #include "files/file_search.h"
-#include "module/function_table.h"
 #include "tests/files/temp_folder.h"
-#include "tests/support/fake_host.h"
-#include "tests/support/parameter_text.h"
+#include "tests/support/handler_fixture.h"
 
 namespace {
 
@@ -32,14 +30,6 @@ constexpr char kDefaultDrive = 'R';
 constexpr int kFoldersPerBranch = 100;
 constexpr const char* kMatchExtension = "kvb";
 
-double seconds() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 korvane::files::FileSearch gSearch;
 
 korvane::Status findFile(korvane::Call& call) {
@@ -47,12 +37,7 @@ korvane::Status findFile(korvane::Call& call) {
 }
 
 korvane::Status run(const std::string& text) {
-    korvane::test::FakeHost host;
-    korvane::test::ParameterText parameters(text);
-    korvane::Call call;
-    call.arguments = &parameters;
-    call.host = &host;
-    return findFile(call);
+    return korvane::test::runHandler(findFile, text).status;
 }
 
 void touch(const std::string& path) {
@@ -111,27 +96,27 @@ int main(int argc, char** argv) {
     makeTree(root, count);
 
     int plainMatches = 0;
-    double start = seconds();
+    double start = korvane::bench::now();
     plainWalk(device, &plainMatches);
-    const double plain = seconds() - start;
+    const double plain = korvane::bench::now() - start;
 
     int callMatches = 0;
-    start = seconds();
+    start = korvane::bench::now();
     korvane::Status status = run(std::string("EXTENSION=") + kMatchExtension + " VOLUME=" + device);
     while (status == korvane::kNoErr) {
         ++callMatches;
         status = run("");
     }
-    const double calls = seconds() - start;
+    const double calls = korvane::bench::now() - start;
 
     int searchMatches = 0;
     char path[korvane::kWalkPathCapacity];
-    start = seconds();
+    start = korvane::bench::now();
     gSearch.startOnVolume((std::string("*.") + kMatchExtension).c_str(), device.c_str());
     while (gSearch.next(path, sizeof path) == korvane::kNoErr) {
         ++searchMatches;
     }
-    const double search = seconds() - start;
+    const double search = korvane::bench::now() - start;
 
     std::printf("folders: %d, matches: plain walk %d, FindFile calls %d (ended with %d), search alone %d\n", count,
                 plainMatches, callMatches, status, searchMatches);

@@ -14,24 +14,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/args.h"
+#include "bench/timing.h"
 #include "files/file_functions.h"
 #include "files/folder_listing.h"
-#include "module/function_table.h"
-#include "tests/support/fake_host.h"
-#include "tests/support/parameter_text.h"
+#include "tests/support/handler_fixture.h"
+#include "tests/support/quoted_text.h"
 
 namespace {
 
 constexpr int kDefaultCount = 5000;
-
-double seconds() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The listing kept between the walk's calls, as the module's PluginState keeps it.
 korvane::files::KeptFolderListing gListing;
@@ -45,31 +36,13 @@ korvane::Status getFolderItem(korvane::Call& call) {
 }
 
 korvane::Status run(korvane::Handler handler, const std::string& text, std::string* result) {
-    korvane::test::FakeHost host;
-    korvane::Status status;
-    {
-        korvane::test::ParameterText parameters(text);
-        korvane::Call call;
-        call.arguments = &parameters;
-        call.host = &host;
-        status = handler(call);
-    }
-    if (result != nullptr) {
-        *result = host.result.value_or("");
-    }
-    return status;
-}
-
-std::string escaped(const std::string& path) {
-    std::string text = "'";
-    for (char c : path) {
-        text += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    }
-    return text + "'";
+    const korvane::test::HandlerRun answer = korvane::test::runHandler(handler, text);
+    *result = answer.result;
+    return answer.status;
 }
 
 double plainListing(const std::string& folder, int* entries) {
-    const double start = seconds();
+    const double start = korvane::bench::now();
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
     *entries = 0;
@@ -79,13 +52,13 @@ double plainListing(const std::string& folder, int* entries) {
         } while (FindNextFileA(search, &entry));
         FindClose(search);
     }
-    return seconds() - start;
+    return korvane::bench::now() - start;
 }
 
 // The whole walk by index; `complete` false when an answer is missing.
 double walkByIndex(const std::string& folder, bool* complete) {
-    const std::string path = "PATH=" + escaped(folder);
-    const double start = seconds();
+    const std::string path = "PATH=" + korvane::test::quotedPath(folder);
+    const double start = korvane::bench::now();
     std::string count;
     *complete = run(folderItemCount, path, &count) == korvane::kNoErr;
     const int n = std::atoi(count.c_str());
@@ -93,7 +66,7 @@ double walkByIndex(const std::string& folder, bool* complete) {
         std::string name;
         *complete = run(getFolderItem, path + " INDEX=" + std::to_string(i), &name) == korvane::kNoErr && !name.empty();
     }
-    return seconds() - start;
+    return korvane::bench::now() - start;
 }
 
 }  // namespace

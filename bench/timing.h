@@ -9,6 +9,15 @@
 
 namespace korvane::bench {
 
+// The performance counter, in seconds from an arbitrary start.
+inline double now() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 inline double seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
