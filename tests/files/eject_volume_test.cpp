@@ -33,6 +33,7 @@ TEST(EjectVolumeTest, EjectsRemovableMediaAndRefusesEveryOtherDrive) {
         {"VOLUME='" + share + "'", kParamErr},           // network
         {"VOLUME='\\\\\\\\korvsrv\\\\share'", kParamErr},
         {"NAME=NoSuchLabel", kParamErr},
+        {"NAME=" + std::string(62, 'n'), kParamErr},      // as long as a name may be, and unknown
         {"NAME=" + std::string(63, 'n'), kNoSuchVolume},  // longer than any volume name
         {"", kParamErr},
     };
