@@ -90,16 +90,22 @@ Status checkAreaHandler(Call& call) {
         return call.setResult("0");  // nothing to read: no document window
     }
     const media::PixelRect area = pixelRectOf(target.destination);
-    media::Bitmap pixels;
-    if (Status status = readPortPixels(*target.port, area, pixels); status != kNoErr) {
-        return status;
-    }
     VisibleParts visible;
     if (Status status = readPortVisibleParts(*target.port, visible); status != kNoErr) {
         return status;
     }
+    // Summed where the pixels were read: a copy of a large area costs more than the sum.
+    int32_t sum = 0;
+    if (Status status = usePortPixels(
+            *target.port, area,
+            [&](const uint8_t* firstRow, size_t stride) {
+                sum = sumAreaColours(PixelRows{firstRow, stride}, area, visible.rects.get(), visible.count);
+            });
+        status != kNoErr) {
+        return status;
+    }
     LocalText<kMaxShortText> text;
-    textAppendNumber(text, sumAreaColours(pixels, area, visible.rects.get(), visible.count));
+    textAppendNumber(text, sum);
     return call.setResult(text.c_str());
 }
 

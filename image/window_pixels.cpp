@@ -126,7 +126,7 @@ int frameEdges(const media::PixelRect& frame, media::PixelRect edges[4]) {
     return count;
 }
 
-int32_t sumAreaColours(const media::Bitmap& pixels,
+int32_t sumAreaColours(const PixelRows& pixels,
                        const media::PixelRect& area,
                        const media::PixelRect* visible,
                        size_t visibleCount) {
@@ -137,9 +137,7 @@ int32_t sumAreaColours(const media::Bitmap& pixels,
     const uint64_t pixelCount =
         static_cast<uint64_t>(area.right - area.left) * static_cast<uint64_t>(area.bottom - area.top);
     uint32_t sum = static_cast<uint32_t>(pixelCount * kUnreadablePixel);
-    const bool readable = pixels.depth() == media::kDepth32 && pixels.width() == area.right - area.left &&
-                          pixels.height() == area.bottom - area.top;
-    for (size_t i = 0; readable && i < visibleCount; ++i) {
+    for (size_t i = 0; pixels.first != nullptr && i < visibleCount; ++i) {
         const media::PixelRect part = media::intersectRects(visible[i], area);
         if (part.empty()) {
             continue;

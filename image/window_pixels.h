@@ -20,11 +20,19 @@ media::PixelRect zoomFrame(const Rect& from, const Rect& to, int32_t index, int3
 // that inverting each once inverts every outline pixel exactly once. Answers how many.
 int frameEdges(const media::PixelRect& frame, media::PixelRect edges[4]);
 
+// Rows of 32-bit pixels (bytes blue, green, red, alpha) where they lie: `stride` bytes apart.
+struct PixelRows {
+    const uint8_t* first = nullptr;
+    size_t stride = 0;
+
+    const uint8_t* row(int32_t y) const { return first + stride * static_cast<size_t>(y); }
+};
+
 // The wrapping 32-bit sum of the colour values 0x00BBGGRR of the pixels of `area`, where
-// `pixels` (32-bit, the size of `area`) holds what the window shows there and `visible`
-// lists the parts of the window that can be read (rectangles that do not overlap, in the
-// same coordinates). Every pixel outside them adds -1.
-int32_t sumAreaColours(const media::Bitmap& pixels,
+// `pixels` (the size of `area`) holds what the window shows there and `visible` lists the
+// parts of the window that can be read (rectangles that do not overlap, in the same
+// coordinates). Every pixel outside them adds -1.
+int32_t sumAreaColours(const PixelRows& pixels,
                        const media::PixelRect& area,
                        const media::PixelRect* visible,
                        size_t visibleCount);

@@ -96,34 +96,50 @@ media::PixelRect portRect(const MediaPort& port) {
     return media::PixelRect{client.left + x, client.top + y, client.right + x, client.bottom + y};
 }
 
-Status readPortPixels(const MediaPort& port, const media::PixelRect& rect, media::Bitmap& out) {
-    out.reset();
+Status usePortPixels(const MediaPort& port, const media::PixelRect& rect, const PortRowsUse& use) {
     if (rect.empty()) {
         return kParamErr;
     }
     const int32_t width = rect.right - rect.left;
     const int32_t height = rect.bottom - rect.top;
-    media::Bitmap pixels;
-    if (Status status = pixels.create(width, height, media::kDepth32); status != kNoErr) {
-        return status;
-    }
     DibCanvas canvas;
     if (!canvas.create(portDc(port), width, height) ||
         !BitBlt(canvas.dc.get(), 0, 0, width, height, portDc(port), rect.left, rect.top, SRCCOPY)) {
         return kOutOfMemory;
     }
     GdiFlush();
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
-    for (int32_t y = 0; y < height; ++y) {
-        const uint32_t* from = canvas.bits + static_cast<size_t>(y) * static_cast<size_t>(width);
-        uint8_t* to = pixels.row(y);
-        std::memcpy(to, from, rowBytes);
-        for (size_t i = 3; i < rowBytes; i += 4) {
-            to[i] = 255;  // the screen has no alpha; the DIB leaves the byte 0
-        }
-    }
-    out = std::move(pixels);
+    use(reinterpret_cast<const uint8_t*>(canvas.bits), static_cast<size_t>(width) * 4);
     return kNoErr;
+}
+
+Status readPortPixels(const MediaPort& port, const media::PixelRect& rect, media::Bitmap& out) {
+    out.reset();
+    if (rect.empty()) {
+        return kParamErr;
+    }
+    media::Bitmap pixels;
+    if (Status status = pixels.create(rect.right - rect.left, rect.bottom - rect.top, media::kDepth32);
+        status != kNoErr) {
+        return status;
+    }
+    const auto rowPixels = static_cast<size_t>(pixels.width());
+    const Status status = usePortPixels(port, rect, [&](const uint8_t* firstRow, size_t stride) {
+        for (int32_t y = 0; y < pixels.height(); ++y) {
+            const uint8_t* from = firstRow + static_cast<size_t>(y) * stride;
+            uint8_t* to = pixels.row(y);
+            // One pass, which the compiler vectorises; every pixel is made opaque on the way.
+            for (size_t i = 0; i < rowPixels; ++i) {
+                uint32_t pixel;
+                std::memcpy(&pixel, from + 4 * i, sizeof pixel);
+                pixel |= 0xFF000000u;
+                std::memcpy(to + 4 * i, &pixel, sizeof pixel);
+            }
+        }
+    });
+    if (status == kNoErr) {
+        out = std::move(pixels);
+    }
+    return status;
 }
 
 Status writePortPixels(const MediaPort& port, const media::Bitmap& bitmap, int32_t left, int32_t top) {

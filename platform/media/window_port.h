@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/call.h"
@@ -34,6 +35,11 @@ media::PixelRect portRect(const MediaPort& port);
 // The window's pixels inside `rect` (local coordinates, clipped by the caller to portRect)
 // as a 32-bit bitmap. -108 no memory; -50 an empty rectangle.
 Status readPortPixels(const MediaPort& port, const media::PixelRect& rect, media::Bitmap& out);
+// The same pixels handed to `use` where they were read, without a copy: rows top-down,
+// `stride` bytes apart, each pixel the bytes blue, green, red and 0 (the screen has no
+// alpha). Valid only during `use`. For reads that look at each pixel once.
+using PortRowsUse = std::function<void(const uint8_t* firstRow, size_t stride)>;
+Status usePortPixels(const MediaPort& port, const media::PixelRect& rect, const PortRowsUse& use);
 // Shows a bitmap of any depth with its top-left pixel at (left, top) in local coordinates,
 // through a 32-bit device-independent bitmap. Only the window's visible part changes.
 Status writePortPixels(const MediaPort& port, const media::Bitmap& bitmap, int32_t left, int32_t top);
