@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
-#include "platform/media/importer.h"
 #include "tests/files/temp_folder.h"
+#include "tests/image/image_files.h"
 #include "tests/support/module_host.h"
 #include "tests/support/quoted_text.h"
 
@@ -121,14 +121,7 @@ TEST_F(ExportEndToEnd, TheDialogGivesTheTypeAndTheFile) {
         EXPECT_EQ(save(row.parameter, row.response), test::escapedText(at(row.saved)));
         ASSERT_TRUE(exists(row.saved));
         EXPECT_EQ(readFile(row.saved).substr(0, row.magic.size()), row.magic);
-        media::Importer importer;
-        ASSERT_EQ(importer.openFile(at(row.saved).c_str()), kNoErr);
-        int32_t width = 0;
-        int32_t height = 0;
-        ASSERT_EQ(importer.naturalBounds(width, height), kNoErr);
-        EXPECT_EQ(width, 30);
-        EXPECT_EQ(height, 20);
-        importer.close();
+        EXPECT_EQ(test::naturalSizeOf(at(row.saved)), (test::ImageSize{30, 20}));
         EXPECT_EQ(snapshot("").size(), 1u) << "the one file, no temporary one";
         DeleteFileA(at(row.saved).c_str());
     }
