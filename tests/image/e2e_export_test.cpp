@@ -137,6 +137,10 @@ TEST_F(ExportEndToEnd, TheDialogStartsAtTheDestination) {
               test::escapedText(at("sub\\second.pct")));
     EXPECT_EQ(save("FILETYPE=TIFF", "key=ESCAPE").substr(0, 10), "ERROR=-128");
     const std::string shown = test::readFile(log);
+    // Titled with our template's caption, as the ANSI code page writes it.
+    char title[64] = {};
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, L"画像の書き出し", -1, title, sizeof title, nullptr, nullptr), 0);
+    EXPECT_EQ(shown.find("dialog \"" + std::string(title) + "\" "), 0u) << shown;
     // DEST's name in the name field, our part of the dialog, the eleven types, the one given
     // selected.
     EXPECT_NE(shown.find("\"first.xyz\""), std::string::npos) << shown;
