@@ -1,17 +1,15 @@
 // A script's walk of a folder by index (KUtl-FolderItemCount, then KUtl-GetFolderItem
 // 1..N) against one plain FindFirstFileA listing of the same folder.
 //
-//   folder_walk_bench [N [SAMPLE]]   (defaults 5000 and 200; run under Wine with tools/wine-exec)
+//   folder_walk_bench [N]   (default 5000; run under Wine with tools/wine-exec)
 //
-// The walk is timed twice: with the kept listing (the folder unchanged, as when a
-// script walks it) and with a folder changed within the last seconds, whose listing is
-// never kept: every call lists the folder afresh up to its index, as a walk without
-// the kept listing does. The second is quadratic, so only SAMPLE calls at evenly
-// spaced indexes are timed and the whole walk is projected from them.
+// The folder's N files are written and walked at once, as a script that fills a folder
+// and then reads it back does; the walk is timed a second time, the folder unchanged.
+// Both walks should cost about one listing: the listing is kept between the calls for
+// as long as the folder's change notification reports nothing.
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -26,9 +24,6 @@
 namespace {
 
 constexpr int kDefaultCount = 5000;
-constexpr int kDefaultSample = 200;
-// File time units in one minute.
-constexpr ULONGLONG kFileTimeMinute = 600'000'000;
 
 double seconds() {
     LARGE_INTEGER frequency;
@@ -73,19 +68,6 @@ std::string escaped(const std::string& path) {
     return text + "'";
 }
 
-// Sets the folder's modification time `age` back from now.
-void setFolderAge(const std::string& folder, ULONGLONG age) {
-    HANDLE handle = CreateFileA(folder.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER old{{now.dwLowDateTime, now.dwHighDateTime}};
-    old.QuadPart -= age;
-    const FILETIME past{old.LowPart, old.HighPart};
-    SetFileTime(handle, nullptr, nullptr, &past);
-    CloseHandle(handle);
-}
-
 double plainListing(const std::string& folder, int* entries) {
     const double start = seconds();
     WIN32_FIND_DATAA entry;
@@ -100,8 +82,8 @@ double plainListing(const std::string& folder, int* entries) {
     return seconds() - start;
 }
 
-// The whole walk with the kept listing; false when an answer is missing.
-double keptWalk(const std::string& folder, bool* complete) {
+// The whole walk by index; `complete` false when an answer is missing.
+double walkByIndex(const std::string& folder, bool* complete) {
     const std::string path = "PATH=" + escaped(folder);
     const double start = seconds();
     std::string count;
@@ -114,29 +96,10 @@ double keptWalk(const std::string& folder, bool* complete) {
     return seconds() - start;
 }
 
-// The walk of a folder modified just now, projected from `sample` calls at evenly spaced indexes.
-double freshWalk(const std::string& folder, int count, int sample, bool* complete) {
-    const std::string path = "PATH=" + escaped(folder);
-    double spent = 0;
-    *complete = true;
-    for (int k = 0; k < sample && *complete; ++k) {
-        const int index = 1 + static_cast<int>(static_cast<long long>(k) * count / sample);
-        setFolderAge(folder, 0);
-        gListing = korvane::files::KeptFolderListing{};
-        const double start = seconds();
-        std::string name;
-        *complete =
-            run(getFolderItem, path + " INDEX=" + std::to_string(index), &name) == korvane::kNoErr && !name.empty();
-        spent += seconds() - start;
-    }
-    return spent / sample * (count + 1);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : kDefaultCount;
-    const int sample = std::min(count, argc > 2 ? std::atoi(argv[2]) : kDefaultSample);
     char temp[MAX_PATH + 1];
     GetTempPathA(sizeof temp, temp);
     const std::string folder = std::string(temp) + "korvane_walk_bench";
@@ -147,24 +110,23 @@ int main(int argc, char** argv) {
             CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         CloseHandle(handle);
     }
-    setFolderAge(folder, kFileTimeMinute);
 
+    bool justWrittenComplete = false;
+    bool unchangedComplete = false;
+    const double justWritten = walkByIndex(folder, &justWrittenComplete);
+    const double unchanged = walkByIndex(folder, &unchangedComplete);
     int entries = 0;
     const double listing = plainListing(folder, &entries);
-    bool keptComplete = false;
-    bool freshComplete = false;
-    const double kept = keptWalk(folder, &keptComplete);
-    const double fresh = freshWalk(folder, count, sample, &freshComplete);
     std::printf("items: %d (plain listing saw %d entries)\n", count, entries);
-    std::printf("plain FindFirstFileA listing:      %10.4f s\n", listing);
-    std::printf("walk with the kept listing:         %10.4f s (%.1fx the listing)%s\n", kept, kept / listing,
-                keptComplete ? "" : " INCOMPLETE");
-    std::printf("walk of a folder changed just now:  %10.4f s (%.1fx the listing; projected from %d calls)%s\n", fresh,
-                fresh / listing, sample, freshComplete ? "" : " INCOMPLETE");
+    std::printf("plain FindFirstFileA listing:       %10.4f s\n", listing);
+    std::printf("walk right after writing the files:  %10.4f s (%.1fx the listing)%s\n", justWritten,
+                justWritten / listing, justWrittenComplete ? "" : " INCOMPLETE");
+    std::printf("walk again, the folder unchanged:    %10.4f s (%.1fx the listing)%s\n", unchanged, unchanged / listing,
+                unchangedComplete ? "" : " INCOMPLETE");
 
     for (int i = 0; i < count; ++i) {
         DeleteFileA((folder + "\\item" + std::to_string(i) + ".txt").c_str());
     }
     RemoveDirectoryA(folder.c_str());
-    return keptComplete && freshComplete ? 0 : 1;
+    return justWrittenComplete && unchangedComplete ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "platform/paths/file_ref.h"
 #include "platform/paths/path_text.h"
@@ -10,10 +11,10 @@
 namespace korvane::files {
 namespace {
 
-// File time units (100 ns) in one second.
-constexpr ULONGLONG kFileTimeSecond = 10'000'000;
-// Coarsest time stamp a file system keeps for a folder's modification (FAT: 2 s).
-constexpr ULONGLONG kTimeStampResolution = 2 * kFileTimeSecond;
+// The changes that alter a listing: names added, removed or renamed, and attributes
+// (which decide whether a dot-folder is counted).
+constexpr DWORD kListingChanges =
+    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_ATTRIBUTES;
 
 // A listing limit that never stops it.
 constexpr size_t kWholeListing = static_cast<size_t>(-1);
@@ -23,12 +24,8 @@ constexpr size_t kPatternCapacity = kPathCapacity + 8;
 
 using Listing = KeptFolderListing;
 
-ULONGLONG toNumber(const FILETIME& time) {
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 bool sameTime(const FILETIME& a, const FILETIME& b) {
-    return toNumber(a) == toNumber(b);
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
 bool isCounted(const WIN32_FIND_DATAA& entry) {
@@ -101,23 +98,29 @@ bool folderTimes(const char* folder, FILETIME* created, FILETIME* written) {
     return true;
 }
 
+// Whether the kept listing is still the folder's: same folder and times, and no change
+// reported since it was taken.
+bool keptListingValid(const Listing& kept, const char* folder, const FILETIME& created, const FILETIME& written) {
+    return kept.kept && kept.folder == folder && sameTime(kept.created, created) && sameTime(kept.written, written) &&
+           WaitForSingleObject(kept.changes.get(), 0) == WAIT_TIMEOUT;
+}
+
 // The listing of `folder`: the kept one while the folder is unchanged, else a fresh one.
 // A fresh listing that will not be kept is taken only as far as item `needed`.
 DWORD currentListing(const char* folder, size_t needed, Listing& kept, const Listing** out) {
     FILETIME created{};
     FILETIME written{};
     const bool timesKnown = folderTimes(folder, &created, &written);
-    if (timesKnown && kept.kept && kept.folder == folder && sameTime(kept.created, created) &&
-        sameTime(kept.written, written)) {
+    if (timesKnown && keptListingValid(kept, folder, created, written)) {
         *out = &kept;
         return kNoError;
     }
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    // A change made within the time stamp's resolution of the listing could leave the
-    // folder's time as it was: such a listing is answered once and not kept.
-    const bool keep = timesKnown && toNumber(now) >= toNumber(written) + kTimeStampResolution;
+    // Watched from before the listing, so that no change made during or after it is missed.
+    // A folder that cannot be watched is listed afresh for every call.
+    win32::unique_change_notification changes(FindFirstChangeNotificationA(folder, FALSE, kListingChanges));
+    const bool keep = timesKnown && changes;
     kept.kept = false;
+    kept.changes.reset();
     const DWORD error = listFolder(folder, keep ? kWholeListing : needed, &kept);
     if (error != kNoError) {
         kept.items.clear();
@@ -132,6 +135,7 @@ DWORD currentListing(const char* folder, size_t needed, Listing& kept, const Lis
         }
         kept.created = created;
         kept.written = written;
+        kept.changes = std::move(changes);
         kept.kept = true;
     }
     return kNoError;

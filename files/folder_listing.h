@@ -5,11 +5,16 @@
 //
 // A script walks a folder by asking for item 1, 2, ... in separate calls, so the
 // last listing is kept and answered again while the folder is unchanged: same
-// path, same creation and modification times, and last modified long enough
-// before the listing was taken that no change can hide within the time stamp's
-// resolution. Every answer is the one a fresh listing would give.
+// path, same creation and modification times, and no change reported by the
+// system's change notification on the folder, which is set up before the listing
+// is taken and reports items added, removed or renamed and attribute changes (a
+// child's attributes do not change the folder's times). A folder that cannot be
+// watched is listed afresh for every call. Every answer is the one a fresh
+// listing would give.
 
 #include <windows.h>
+
+#include "platform/win32/raii.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +38,8 @@ struct KeptFolderListing {
     FILETIME created{};
     FILETIME written{};
     std::vector<FolderItem> items;
+    // Signalled once the folder changes after the listing was taken.
+    win32::unique_change_notification changes;
 };
 
 // Number of items of `folder` (native, absolute). Answers 0 or the system's error code.

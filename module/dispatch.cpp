@@ -92,11 +92,3 @@ void storeErrorReply(Call& call, Status status, bool parsed) {
 }
 
 }  // namespace korvane
-
-namespace korvane {
-
-Status unimplementedHandler(Call& /*call*/) {
-    return kUnimplemented;
-}
-
-}  // namespace korvane

@@ -36,6 +36,17 @@ Status fileInfo(Call& call) {
     return fileInfoHandler(call, keptListing(call));
 }
 
+// The kept listing holds its folder open for the change notification. A function that
+// removes, renames or ejects lets it go first, so that nothing of ours keeps the folder
+// (or the volume) from changing; the next walk lists afresh.
+template <Handler handler>
+Status releasingKeptListing(Call& call) {
+    if (call.state != nullptr) {
+        call.state->folderListing = files::KeptFolderListing{};
+    }
+    return handler(call);
+}
+
 Status findFile(Call& call) {
     return findFileHandler(call, call.state != nullptr ? &call.state->fileSearch : nullptr);
 }
@@ -91,12 +102,12 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 20 */ {"KUtl-FolderItemCount", folderItemCount},
     /* 21 */ {"KUtl-GetFolderItem", getFolderItem},
     /* 22 */ {"KUtl-FileInfo", fileInfo},
-    /* 23 */ {"KUtl-SetFileInfo", setFileInfoHandler},
+    /* 23 */ {"KUtl-SetFileInfo", releasingKeptListing<setFileInfoHandler>},
     /* 24 */ {"KUtl-CopyFile", copyFileHandler},
-    /* 25 */ {"KUtl-MoveFile", moveFileHandler},
+    /* 25 */ {"KUtl-MoveFile", releasingKeptListing<moveFileHandler>},
     /* 26 */ {"KUtl-NewFolder", newFolderHandler},
-    /* 27 */ {"KUtl-DeleteFile", deleteFileHandler},
-    /* 28 */ {"KUtl-EjectVolume", unimplementedHandler},
+    /* 27 */ {"KUtl-DeleteFile", releasingKeptListing<deleteFileHandler>},
+    /* 28 */ {"KUtl-EjectVolume", releasingKeptListing<ejectVolumeHandler>},
     /* 29 */ {"KUtl-LaunchApp", launchAppHandler},
     /* 30 */ {"KUtl-QuitApp", quitAppHandler},
     /* 31 */ {"KUtl-PickColor", pickColorHandler},

@@ -21,7 +21,4 @@ struct FunctionEntry {
 // The module's table, indexed by function number.
 const FunctionEntry* functionTable();
 
-// Handler for a function that is not built yet.
-Status unimplementedHandler(Call& call);
-
 }  // namespace korvane

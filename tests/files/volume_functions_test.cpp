@@ -20,9 +20,6 @@ namespace {
 
 using namespace files_testing;
 
-// File time units in one minute.
-constexpr ULONGLONG kFileTimeMinute = 600'000'000;
-
 std::vector<std::string> driveRoots() {
     char drives[512];
     const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
@@ -33,17 +30,19 @@ std::vector<std::string> driveRoots() {
     return roots;
 }
 
-// Sets a folder's modification time back, so that its listing may be kept.
-void ageFolder(const std::string& folder) {
+FILETIME folderWriteTime(const std::string& folder) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExA(folder.c_str(), GetFileExInfoStandard, &data));
+    return data.ftLastWriteTime;
+}
+
+// Puts a folder's modification time back, so that only the change notification can
+// tell that the folder changed.
+void setFolderWriteTime(const std::string& folder, const FILETIME& time) {
     HANDLE handle = CreateFileA(folder.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER old{{now.dwLowDateTime, now.dwHighDateTime}};
-    old.QuadPart -= kFileTimeMinute;
-    const FILETIME past{old.LowPart, old.HighPart};
-    EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &past));
+    EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &time));
     CloseHandle(handle);
 }
 
@@ -173,26 +172,47 @@ TEST(FolderItemTest, AKeptListingAnswersAsAFreshOne) {
     for (int i = 0; i < 20; ++i) {
         writeFile(temp / ("f" + std::to_string(i)), "x");
     }
-    ageFolder(temp.path());
     forgetTestListing();
     const std::vector<std::string> first = walk(temp.path());
     ASSERT_EQ(first.size(), 20u);
-    EXPECT_EQ(walk(temp.path()), first);  // from the kept listing
+    // Written a moment ago, the folder is watched, so its listing is kept for the walk.
+    EXPECT_TRUE(testListing().kept);
+    EXPECT_EQ(walk(temp.path()), first);
 
-    // A new item changes the folder's time: the next answers come from a fresh listing.
+    // A new item, with the folder's time put back: the change notification still tells.
+    const FILETIME before = folderWriteTime(temp.path());
     writeFile(temp / "new", "x");
+    setFolderWriteTime(temp.path(), before);
     const std::vector<std::string> second = walk(temp.path());
     EXPECT_EQ(second.size(), 21u);
     EXPECT_NE(std::find(second.begin(), second.end(), "new"), second.end());
 
-    // A deleted item, with the folder aged again so that the new listing is kept.
     DeleteFileA((temp / "f3").c_str());
-    ageFolder(temp.path());
     const std::vector<std::string> third = walk(temp.path());
     EXPECT_EQ(third.size(), 20u);
     EXPECT_EQ(std::find(third.begin(), third.end(), "f3"), third.end());
     forgetTestListing();
     EXPECT_EQ(walk(temp.path()), third);
+}
+
+TEST(FolderItemTest, AChildsNewAttributesEndTheKeptListing) {
+    // Attributes decide whether a dot-folder is counted, yet a child's new attributes leave
+    // the folder's times as they were: only the change notification can tell. (Wine marks
+    // every dot-folder hidden, so the count itself cannot change here; the notification can.)
+    TempFolder temp(driveRoot(kDataDrive));
+    for (const char* folder : {"a", ".plain"}) {
+        makeFolder(temp / folder);
+    }
+    forgetTestListing();
+    const std::vector<std::string> before = walk(temp.path());
+    ASSERT_TRUE(testListing().kept);
+    EXPECT_EQ(WaitForSingleObject(testListing().changes.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    ASSERT_EQ(runHandler(setFileInfoHandler, "PATH=" + quotedPath(temp / ".plain") + " INVISIBLE=yes").status, kNoErr);
+    EXPECT_EQ(WaitForSingleObject(testListing().changes.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(runHandler(setFileInfoHandler, "PATH=" + quotedPath(temp / "a") + " LOCKED=yes").status, kNoErr);
+    EXPECT_EQ(walk(temp.path()), before);
+    EXPECT_EQ(WaitForSingleObject(testListing().changes.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    runHandler(setFileInfoHandler, "PATH=" + quotedPath(temp / "a") + " LOCKED=no");
 }
 
 }  // namespace
