@@ -49,9 +49,9 @@ std::optional<DialogAction> parseAction(const std::string& item, std::string& er
     } else if (verb == "press" && parseNumber(value, 0, 0xFFFF, number)) {
         action.kind = Kind::kPress;
         action.id = static_cast<int>(number);
-    } else if (verb == "set" && value.find(':') != std::string::npos &&
+    } else if ((verb == "set" || verb == "select") && value.find(':') != std::string::npos &&
                parseNumber(value.substr(0, value.find(':')), 0, 0xFFFF, number)) {
-        action.kind = Kind::kSet;
+        action.kind = verb == "set" ? Kind::kSet : Kind::kSelect;
         action.id = static_cast<int>(number);
         action.text = value.substr(value.find(':') + 1);
     } else if (verb == "key" && (value == "ENTER" || value == "ESCAPE")) {
@@ -132,6 +132,27 @@ void pressButton(HWND dialog, int id) {
         // Posted, not sent: a click may open another dialog, which the responder must be
         // free to answer.
         PostMessageA(button, BM_CLICK, 0, 0);
+    }
+}
+
+// Chooses the first entry of a combo box that begins with `text`, then tells the dialog as
+// a choice from the list does: the selection changed, and the choice was made.
+void selectComboEntry(HWND dialog, int id, const std::string& text) {
+    const HWND combo = GetDlgItem(dialog, id);
+    DWORD_PTR found = static_cast<DWORD_PTR>(CB_ERR);
+    if (combo == nullptr ||
+        !SendMessageTimeoutA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &found) ||
+        static_cast<LRESULT>(found) == CB_ERR) {
+        std::fprintf(stderr, "fmhost: no combo box %d with an entry \"%s\"\n", id, text.c_str());
+        return;
+    }
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(combo, CB_SETCURSEL, found, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+    const HWND parent = GetParent(combo);
+    for (const WORD notification : {static_cast<WORD>(CBN_SELCHANGE), static_cast<WORD>(CBN_SELENDOK)}) {
+        SendMessageTimeoutA(parent, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(combo),
+                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
     }
 }
 
@@ -334,6 +355,9 @@ void DialogResponder::perform(HWND dialog, const DialogAction& action) {
     switch (action.kind) {
         case Kind::kSet:
             setWindowText(GetDlgItem(dialog, action.id), action.text);
+            break;
+        case Kind::kSelect:
+            selectComboEntry(dialog, action.id, action.text);
             break;
         case Kind::kPress:
             pressButton(dialog, action.id);

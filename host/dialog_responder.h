@@ -9,6 +9,8 @@
 //   press=ID      press button ID the way a click does (nothing when it is hidden or disabled)
 //   key=ENTER     the Enter key, through the dialog's own key handling (also key=ESCAPE)
 //   close         the caption's close box
+//   select=ID:TEXT  choose the first entry of combo box ID that begins with TEXT (letter case
+//                 ignored), as picking it from the list does (a file dialog's type: ID 1136)
 //   file=PATH     an open or save dialog: type PATH into its file name field and confirm
 //   folder=PATH   the folder browser: select PATH and confirm
 //   color=R,G,B   the colour dialog: choose that colour and confirm
@@ -38,11 +40,11 @@
 namespace korvane::host {
 
 struct DialogAction {
-    enum class Kind { kSet, kPress, kKey, kClose, kFile, kFolder, kColor, kWait, kNone };
+    enum class Kind { kSet, kSelect, kPress, kKey, kClose, kFile, kFolder, kColor, kWait, kNone };
     Kind kind = Kind::kNone;
-    int id = 0;           // set, press
+    int id = 0;           // set, select, press
     int number = 0;       // key: the virtual key; wait: milliseconds
-    std::string text;     // set: the text; file, folder: the path
+    std::string text;     // set: the text; select: the entry's start; file, folder: the path
     uint8_t rgb[3] = {};  // color
 };
 

@@ -65,6 +65,42 @@ constexpr ExtensionList kExtensionLists[] = {
 constexpr const char* kFileTypeNames = "PICT,Picture,QTIF,QuickTimeImage,BMP,Bitmap,JPEG,JFIF,Photoshop,PCT";
 constexpr uint32_t kFileTypeNameTypes[] = {kPict, kPict, kQtif, kQtif, kBmp, kBmp, kJpeg, kJpeg, kPhotoshop, kPict};
 
+// What the export dialog offers: the types we write as still images, with the names a user
+// knows them by.
+struct ExportDialogType {
+    uint32_t fileType;
+    const char* name;
+};
+constexpr ExportDialogType kExportDialogTypes[] = {
+    {kPict, "PICT"},
+    {kQtif, "QuickTime Image"},
+    {kBmp, "BMP"},
+    {kJpeg, "JPEG"},
+    {fourCharCode("GIFf"), "GIF"},
+    {fourCharCode("TIFF"), "TIFF"},
+    {fourCharCode("PNGf"), "PNG"},
+    {fourCharCode("TPIC"), "TGA"},
+    {fourCharCode(".SGI"), "SGI"},
+    {kPhotoshop, "Photoshop"},
+    {fourCharCode("PNTG"), "MacPaint"},
+};
+constexpr int kExportDialogTypeCount = sizeof kExportDialogTypes / sizeof kExportDialogTypes[0];
+
+// Appends `count` bytes to `out` at `used`; false when they (and a final terminator) would
+// not fit.
+bool appendBytes(char* out, size_t capacity, size_t& used, const char* bytes, size_t count) {
+    if (count >= capacity - used) {
+        return false;
+    }
+    std::memcpy(out + used, bytes, count);
+    used += count;
+    return true;
+}
+
+bool appendTerminated(char* out, size_t capacity, size_t& used, const char* text) {
+    return appendBytes(out, capacity, used, text, std::strlen(text) + 1);
+}
+
 // Where the file name of a path starts: after its last separator.
 size_t fileNameStart(const char* path) {
     const int separator = lastSeparator(path);
@@ -97,6 +133,44 @@ uint32_t exportFileType(const char* extension, const char* fileTypeText) {
         return fileTypeForExtension(extension);
     }
     return fileTypeText != nullptr ? fileTypeForName(fileTypeText) : 0;
+}
+
+int exportDialogTypeCount() {
+    return kExportDialogTypeCount;
+}
+
+uint32_t exportDialogType(int index) {
+    return index >= 0 && index < kExportDialogTypeCount ? kExportDialogTypes[index].fileType : 0;
+}
+
+int exportDialogTypeIndex(uint32_t fileType) {
+    for (int i = 0; i < kExportDialogTypeCount; ++i) {
+        if (kExportDialogTypes[i].fileType == fileType) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+size_t buildExportFilter(char* out, size_t capacity) {
+    if (out == nullptr || capacity == 0) {
+        return 0;
+    }
+    size_t used = 0;
+    for (const ExportDialogType& type : kExportDialogTypes) {
+        FileType known;
+        if (!typeExtension(type.fileType, &known)) {
+            return 0;  // every offered type is in the table; a gap is a fault of ours
+        }
+        const char* name = type.name;
+        if (!appendBytes(out, capacity, used, name, std::strlen(name)) || !appendBytes(out, capacity, used, " (", 2) ||
+            !appendBytes(out, capacity, used, known.patterns, std::strlen(known.patterns)) ||
+            !appendTerminated(out, capacity, used, ")") || !appendTerminated(out, capacity, used, known.patterns)) {
+            return 0;
+        }
+    }
+    out[used++] = '\0';  // appendBytes always leaves room for this one
+    return used;
 }
 
 bool appendExtensionIfNone(char* path, size_t capacity, const char* extension) {

@@ -19,6 +19,18 @@ uint32_t fileTypeForName(const char* text);
 // else 0 (unset).
 uint32_t exportFileType(const char* extension, const char* fileTypeText);
 
+// The still-image types the export dialog offers, in its order (PICT first).
+int exportDialogTypeCount();
+// The type at `index` (0-based) of that list; 0 outside it.
+uint32_t exportDialogType(int index);
+// Where `fileType` stands in that list; -1 when it is not offered.
+int exportDialogTypeIndex(uint32_t fileType);
+
+// The save dialog's type filter for that list: pairs of "NAME (*.a;*.b)" and "*.a;*.b", each
+// terminated, and one more terminator at the end. The bytes used, or 0 when `capacity` is
+// too small (then `out` holds nothing usable).
+size_t buildExportFilter(char* out, size_t capacity);
+
 // Appends "." and the extension when the path has no "." anywhere. False when the result
 // would not fit `capacity` bytes (terminator included); the path is then unchanged.
 bool appendExtensionIfNone(char* path, size_t capacity, const char* extension);

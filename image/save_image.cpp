@@ -1,6 +1,7 @@
 #include "image/save_image.h"
 
 #include "image/draw_functions.h"
+#include "image/export_dialog.h"
 #include "image/export_type.h"
 #include "platform/media/exporter.h"
 #include "platform/paths/file_types.h"
@@ -29,11 +30,19 @@ Status saveComposedImage(Call& call, const media::Bitmap& composed) {
     if (Status status = readExportSettings(call.args(), settings); status != kNoErr) {
         return status;
     }
-    if (!settings.complete()) {
-        return kUnimplemented;
-    }
-    if (!media::isStillImageType(settings.fileType)) {
+    // A type we cannot write fails before anyone is asked for a file.
+    if (settings.fileType != 0 && !media::isStillImageType(settings.fileType)) {
         return media::kNoExporter;
+    }
+    if (!settings.complete()) {
+        const FileRef* start = settings.hasDestination ? &settings.destination : nullptr;
+        FileRef chosen;
+        if (Status status = runExportDialog(call, start, settings.fileType, chosen, settings.fileType);
+            status != kNoErr) {
+            return status;
+        }
+        settings.destination = chosen;
+        settings.hasDestination = true;
     }
     FileRef& destination = settings.destination;
     FileType type;

@@ -23,11 +23,12 @@ struct ExportSettings {
 // Reads the settings; a DEST that does not resolve is the status.
 Status readExportSettings(const Arguments& args, ExportSettings& out);
 
-// Exports the composed image with complete settings: the type's extension appended when the
-// destination has no "." anywhere, the file written under a temporary name in its folder and
-// moved over any existing one only when complete, and the saved path (network paths in colon
-// form, escaped) as the result. -2003 for a type that is not a still image; settings that are
-// not complete answer -4 (the export dialog is not built yet).
+// Exports the composed image: settings that are not complete are completed by the export
+// dialog (its cancel answers -128 and writes nothing). Then the type's extension appended
+// when the destination has no "." anywhere, the file written under a temporary name in its
+// folder and moved over any existing one only when complete, and the saved path (network
+// paths in colon form, escaped) as the result. -2003 for a type that is not a still image,
+// before any dialog.
 Status saveComposedImage(Call& call, const media::Bitmap& composed);
 
 // KImg-SaveImage's finish: the composition as GrabImage makes it, then saveComposedImage.

@@ -14,6 +14,7 @@
 #define KORVANE_IDD_ASK 102
 #define KORVANE_IDD_PROGRESS 105
 #define KORVANE_IDD_COMPRESSION 107
+#define KORVANE_IDD_EXPORT 108  // our part of the system's save dialog
 #define KORVANE_IDD_PLATFORM_NOTICE 23809
 
 // The progress bar's stripe image.
@@ -43,6 +44,7 @@ inline constexpr int kDialogAnswer = KORVANE_IDD_ANSWER;
 inline constexpr int kDialogAsk = KORVANE_IDD_ASK;
 inline constexpr int kDialogProgress = KORVANE_IDD_PROGRESS;
 inline constexpr int kDialogCompression = KORVANE_IDD_COMPRESSION;
+inline constexpr int kDialogExport = KORVANE_IDD_EXPORT;
 inline constexpr int kDialogPlatformNotice = KORVANE_IDD_PLATFORM_NOTICE;
 
 inline constexpr int kBitmapProgressStripes = KORVANE_IDB_PROGRESS_STRIPES;

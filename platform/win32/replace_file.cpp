@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/win32/raii.h"
 
@@ -13,17 +15,48 @@ namespace {
 constexpr char kTemporaryPrefix[] = "kvn";
 // WriteFile takes at most a DWORD at a time; smaller pieces keep each call short.
 constexpr DWORD kWritePiece = 1u << 20;
+// Four hex digits name a temporary file: every one of them may be tried.
+constexpr unsigned kTemporaryNames = 0x10000;
 
-// Removes the temporary file unless the write succeeded and it was moved into place.
+// The new file under a temporary name; removed unless it was moved into place.
 struct TemporaryFile {
     char path[MAX_PATH] = {};
+    unique_hfile file;
     bool kept = false;
     ~TemporaryFile() {
+        file.reset();
         if (path[0] != '\0' && !kept) {
             ::DeleteFileA(path);
         }
     }
 };
+
+// Creates a new, empty file "kvnXXXX.tmp" in `folder` (ending in a separator), open for
+// writing. Made here rather than by GetTempFileNameA, which under Wine reports success when
+// it could not create the file (a read-only disk, say), losing the reason. Answers the
+// system's error; `temporary` names the file only when it was created.
+DWORD createTemporaryFile(const char* folder, TemporaryFile& temporary) {
+    char path[MAX_PATH];
+    const unsigned first = static_cast<unsigned>(::GetTickCount() ^ ::GetCurrentProcessId());
+    for (unsigned attempt = 0; attempt < kTemporaryNames; ++attempt) {
+        const int length = std::snprintf(path, sizeof path, "%s%s%04X.tmp", folder, kTemporaryPrefix,
+                                         (first + attempt) % kTemporaryNames);
+        if (length < 0 || static_cast<size_t>(length) >= sizeof path) {
+            return ERROR_FILENAME_EXCED_RANGE;
+        }
+        temporary.file.reset(
+            ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (temporary.file) {
+            std::memcpy(temporary.path, path, static_cast<size_t>(length) + 1);
+            return ERROR_SUCCESS;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            return error;
+        }
+    }
+    return ERROR_FILE_EXISTS;
+}
 
 }  // namespace
 
@@ -69,16 +102,11 @@ Status replaceFileContents(const char* path, const void* data, size_t size) {
         return kWritePermission;
     }
     TemporaryFile temporary;
-    if (::GetTempFileNameA(folder, kTemporaryPrefix, 0, temporary.path) == 0) {
-        temporary.path[0] = '\0';  // nothing was made
-        return mediaStatusForWriteError(::GetLastError());
+    if (const DWORD error = createTemporaryFile(folder, temporary); error != ERROR_SUCCESS) {
+        return mediaStatusForWriteError(error);
     }
     {
-        unique_hfile file(::CreateFileA(temporary.path, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            return mediaStatusForWriteError(::GetLastError());
-        }
+        const unique_hfile file = std::move(temporary.file);
         const auto* bytes = static_cast<const uint8_t*>(data);
         size_t done = 0;
         while (done < size) {

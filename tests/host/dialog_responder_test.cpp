@@ -32,6 +32,8 @@ TEST(DialogActions, ReadsEachActionAndRefusesTheRest) {
         {"set=100:a;b=c", false, Kind::kSet, 0, 0, ""},  // ';' always separates actions
         {"set=100:a=b:c", true, Kind::kSet, 100, 0, "a=b:c"},
         {"set=100:", true, Kind::kSet, 100, 0, ""},
+        {"select=1136:PNG", true, Kind::kSelect, 1136, 0, "PNG"},
+        {"select=1136", false, Kind::kNone, 0, 0, ""},
         {"key=ENTER", true, Kind::kKey, 0, VK_RETURN, ""},
         {"key=ESCAPE;close", true, Kind::kKey, 0, VK_ESCAPE, ""},
         {"file=C:\\a b\\c.txt", true, Kind::kFile, 0, 0, "C:\\a b\\c.txt"},

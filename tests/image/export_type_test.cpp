@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "image/export_type.h"
 #include "platform/paths/file_types.h"
@@ -91,6 +92,48 @@ TEST(ExportType, NamesOfTheExportedFile) {
     char tight[8] = "C:\\a";
     EXPECT_FALSE(appendExtensionIfNone(tight, sizeof tight, "jpg"));
     EXPECT_STREQ(tight, "C:\\a") << "unchanged when it does not fit";
+}
+
+TEST(ExportType, TheExportDialogOffersEveryStillImageType) {
+    ASSERT_EQ(exportDialogTypeCount(), 11);
+    EXPECT_EQ(exportDialogType(0), fourCharCode("PICT")) << "the first type is the dialog's default";
+    EXPECT_EQ(exportDialogType(-1), 0u);
+    EXPECT_EQ(exportDialogType(11), 0u);
+    // Each type comes back to its own place, whatever the types EXTENSION gives.
+    for (const char* extension : {"pct", "qtif", "bmp", "jpg", "gif", "tif", "png", "tga", "sgi", "psd", "mac"}) {
+        SCOPED_TRACE(extension);
+        const uint32_t type = fileTypeForExtension(extension);
+        const int index = exportDialogTypeIndex(type);
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(exportDialogType(index), type);
+    }
+    EXPECT_EQ(exportDialogTypeIndex(fourCharCode("MooV")), -1);
+    EXPECT_EQ(exportDialogTypeIndex(0), -1);
+}
+
+TEST(ExportType, TheExportFilterPairsNamesWithPatterns) {
+    char filter[1024];
+    const size_t used = buildExportFilter(filter, sizeof filter);
+    ASSERT_GT(used, 0u);
+    std::vector<std::string> parts;
+    for (size_t at = 0; filter[at] != '\0'; at += parts.back().size() + 1) {
+        parts.emplace_back(filter + at);
+    }
+    ASSERT_EQ(parts.size(), 22u);
+    EXPECT_EQ(parts[0], "PICT (*.pct;*.pict;*.pic)");
+    EXPECT_EQ(parts[1], "*.pct;*.pict;*.pic");
+    EXPECT_EQ(parts[7], "*.jpg;*.jpeg");
+    EXPECT_EQ(parts[20], "MacPaint (*.mac;*.pntg;*.pnt)");
+    size_t length = 0;
+    for (const std::string& part : parts) {
+        length += part.size() + 1;
+    }
+    EXPECT_EQ(used, length + 1) << "one terminator after the last pair";
+    // Too small by one byte, and no room at all: nothing usable.
+    std::vector<char> tight(used - 1);
+    EXPECT_EQ(buildExportFilter(tight.data(), tight.size()), 0u);
+    EXPECT_EQ(buildExportFilter(filter, 0), 0u);
+    EXPECT_EQ(buildExportFilter(filter, used), used);
 }
 
 }  // namespace

@@ -420,6 +420,22 @@ TEST_F(ModuleDialogs, ItemCountsAndDefaultButtons) {
     }
 }
 
+// Our part of the system's save dialog: a child with no frame of its own, whose caption
+// the code gives the save dialog as its title.
+TEST_F(ModuleDialogs, TheExportPartIsAChildWithATitle) {
+    const unique_hwnd parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
+                                             GetModuleHandleW(nullptr), nullptr));
+    ASSERT_TRUE(parent);
+    const unique_hwnd part(
+        CreateDialogParamW(module(), MAKEINTRESOURCEW(korvane::kDialogExport), parent.get(), passiveDialogProc, 0));
+    ASSERT_TRUE(part);
+    EXPECT_EQ(windowTextW(part.get()), L"画像の書き出し");
+    const LONG style = GetWindowLongA(part.get(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_CHILD | WS_CAPTION | WS_POPUP), WS_CHILD);
+    EXPECT_EQ(windowTextW(GetDlgItem(part.get(), korvane::kItemMessage)),
+              L"書き出す画像の形式は「ファイルの種類」で選んでください。");
+}
+
 // ---------------------------------------------------------------------------------------
 // Stripe image
 
