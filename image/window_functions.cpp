@@ -81,7 +81,7 @@ void zoom(const Arguments& args, const MediaPort& port, const Rect& from, const 
 
 }  // namespace
 
-Status checkAreaHandler(Call& call) {
+Status checkAreaHandler(Call& call, PortReadBuffer* reads) {
     const WindowTarget target = readWindowTarget(call);
     if (!target.given) {
         return kParamErr;
@@ -96,12 +96,10 @@ Status checkAreaHandler(Call& call) {
     }
     // Summed where the pixels were read: a copy of a large area costs more than the sum.
     int32_t sum = 0;
-    if (Status status = usePortPixels(
-            *target.port, area,
-            [&](const uint8_t* firstRow, size_t stride) {
-                sum = sumAreaColours(PixelRows{firstRow, stride}, area, visible.rects.get(), visible.count);
-            });
-        status != kNoErr) {
+    const PortRowsUse addUp = [&](const uint8_t* firstRow, size_t stride) {
+        sum = sumAreaColours(PixelRows{firstRow, stride}, area, visible.rects.get(), visible.count);
+    };
+    if (Status status = usePortPixels(*target.port, area, addUp, reads); status != kNoErr) {
         return status;
     }
     LocalText<kMaxShortText> text;

@@ -4,10 +4,12 @@
 // KImg-GetMousePos (the mouse relative to a rectangle's anchor point).
 
 #include "core/call.h"
+#include "platform/media/window_port.h"
 
 namespace korvane {
 
-Status checkAreaHandler(Call& call);
+// `reads` keeps the bitmap the window is read into between calls; null reads into a new one.
+Status checkAreaHandler(Call& call, PortReadBuffer* reads);
 Status effectHandler(Call& call);
 Status getMousePosHandler(Call& call);
 

@@ -47,6 +47,10 @@ Status releasingKeptListing(Call& call) {
     return handler(call);
 }
 
+Status checkArea(Call& call) {
+    return checkAreaHandler(call, call.state != nullptr ? &call.state->windowReads : nullptr);
+}
+
 Status findFile(Call& call) {
     return findFileHandler(call, call.state != nullptr ? &call.state->fileSearch : nullptr);
 }
@@ -87,7 +91,7 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     /* 5 */ {"KImg-PreviewImage", previewImageHandler},
     /* 6 */ {"KImg-CompressImage", compressImageHandler},
     /* 7 */ {"KImg-CompressImageDialog", compressImageDialogHandler},
-    /* 8 */ {"KImg-CheckArea", checkAreaHandler},
+    /* 8 */ {"KImg-CheckArea", checkArea},
     /* 9 */ {"KImg-Effect", effectHandler},
     /* 10 */ {"KImg-GetMousePos", getMousePosHandler},
     /* 11 */ {"KUtl-Version", versionHandler},

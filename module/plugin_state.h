@@ -5,6 +5,7 @@
 #include "files/file_search.h"
 #include "files/folder_listing.h"
 #include "interact/progress_display.h"
+#include "platform/media/window_port.h"
 
 namespace korvane {
 
@@ -15,6 +16,8 @@ struct PluginState {
     files::FileSearch fileSearch;
     // The progress display between calls; destroying it closes what it shows.
     ProgressDisplay progress;
+    // The bitmap CheckArea reads the window into, kept so that repeated reads cost no fresh memory.
+    PortReadBuffer windowReads;
 };
 
 }  // namespace korvane

@@ -47,18 +47,22 @@ HWND portWindow(const MediaPort& port) {
     return port.dc.get().window;
 }
 
+}  // namespace
+
 // A top-down 32-bit DIB section selected into a memory DC: the same layout as a 32-bit Bitmap.
-struct DibCanvas {
+struct PortReadBuffer::Canvas {
     win32::unique_hdc dc;
     win32::unique_hbitmap bitmap;
     win32::unique_select_object selection;
     uint32_t* bits = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
 
-    bool create(HDC compatible, int32_t width, int32_t height) {
+    bool create(HDC compatible, int32_t canvasWidth, int32_t canvasHeight) {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biWidth = canvasWidth;
+        info.bmiHeader.biHeight = -canvasHeight;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = kDibBits;
         info.bmiHeader.biCompression = BI_RGB;
@@ -70,9 +74,35 @@ struct DibCanvas {
         }
         selection = win32::select_object(dc.get(), bitmap.get());
         bits = static_cast<uint32_t*>(pixels);
+        width = canvasWidth;
+        height = canvasHeight;
         return static_cast<bool>(selection);
     }
+    size_t stride() const { return static_cast<size_t>(width) * 4; }
 };
+
+PortReadBuffer::PortReadBuffer() = default;
+PortReadBuffer::~PortReadBuffer() = default;
+
+PortReadBuffer::Canvas* PortReadBuffer::canvasFor(const MediaPort& port, int32_t width, int32_t height) {
+    if (canvas_ != nullptr && canvas_->width >= width && canvas_->height >= height) {
+        return canvas_.get();
+    }
+    canvas_.reset();
+    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 > kMaxKeptReadBytes) {
+        return nullptr;
+    }
+    std::unique_ptr<Canvas> fresh(new (std::nothrow) Canvas);
+    if (fresh == nullptr || !fresh->create(portDc(port), width, height)) {
+        return nullptr;
+    }
+    canvas_ = std::move(fresh);
+    return canvas_.get();
+}
+
+namespace {
+
+using DibCanvas = PortReadBuffer::Canvas;
 
 }  // namespace
 
@@ -96,19 +126,28 @@ media::PixelRect portRect(const MediaPort& port) {
     return media::PixelRect{client.left + x, client.top + y, client.right + x, client.bottom + y};
 }
 
-Status usePortPixels(const MediaPort& port, const media::PixelRect& rect, const PortRowsUse& use) {
+Status usePortPixels(const MediaPort& port,
+                     const media::PixelRect& rect,
+                     const PortRowsUse& use,
+                     PortReadBuffer* kept) {
     if (rect.empty()) {
         return kParamErr;
     }
     const int32_t width = rect.right - rect.left;
     const int32_t height = rect.bottom - rect.top;
-    DibCanvas canvas;
-    if (!canvas.create(portDc(port), width, height) ||
-        !BitBlt(canvas.dc.get(), 0, 0, width, height, portDc(port), rect.left, rect.top, SRCCOPY)) {
+    DibCanvas own;
+    DibCanvas* canvas = kept != nullptr ? kept->canvasFor(port, width, height) : nullptr;
+    if (canvas == nullptr) {
+        if (!own.create(portDc(port), width, height)) {
+            return kOutOfMemory;
+        }
+        canvas = &own;
+    }
+    if (!BitBlt(canvas->dc.get(), 0, 0, width, height, portDc(port), rect.left, rect.top, SRCCOPY)) {
         return kOutOfMemory;
     }
     GdiFlush();
-    use(reinterpret_cast<const uint8_t*>(canvas.bits), static_cast<size_t>(width) * 4);
+    use(reinterpret_cast<const uint8_t*>(canvas->bits), canvas->stride());
     return kNoErr;
 }
 

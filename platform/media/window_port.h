@@ -35,11 +35,36 @@ media::PixelRect portRect(const MediaPort& port);
 // The window's pixels inside `rect` (local coordinates, clipped by the caller to portRect)
 // as a 32-bit bitmap. -108 no memory; -50 an empty rectangle.
 Status readPortPixels(const MediaPort& port, const media::PixelRect& rect, media::Bitmap& out);
+// A bitmap that reads of the window are copied into, kept from one call to the next, so
+// that reading a large area again and again costs no fresh memory each time. Areas of
+// more than kMaxKeptReadBytes are read into a bitmap of their own instead.
+class PortReadBuffer {
+  public:
+    static constexpr size_t kMaxKeptReadBytes = size_t{16} << 20;
+    struct Canvas;
+
+    PortReadBuffer();
+    ~PortReadBuffer();
+    PortReadBuffer(const PortReadBuffer&) = delete;
+    PortReadBuffer& operator=(const PortReadBuffer&) = delete;
+
+    // A canvas for the port of at least width x height, kept; null when none can be made
+    // or kept.
+    Canvas* canvasFor(const MediaPort& port, int32_t width, int32_t height);
+
+  private:
+    std::unique_ptr<Canvas> canvas_;
+};
+
 // The same pixels handed to `use` where they were read, without a copy: rows top-down,
 // `stride` bytes apart, each pixel the bytes blue, green, red and 0 (the screen has no
-// alpha). Valid only during `use`. For reads that look at each pixel once.
+// alpha). Valid only during `use`. For reads that look at each pixel once. With `kept`,
+// the pixels are read into its bitmap where it can hold them.
 using PortRowsUse = std::function<void(const uint8_t* firstRow, size_t stride)>;
-Status usePortPixels(const MediaPort& port, const media::PixelRect& rect, const PortRowsUse& use);
+Status usePortPixels(const MediaPort& port,
+                     const media::PixelRect& rect,
+                     const PortRowsUse& use,
+                     PortReadBuffer* kept = nullptr);
 // Shows a bitmap of any depth with its top-left pixel at (left, top) in local coordinates,
 // through a 32-bit device-independent bitmap. Only the window's visible part changes.
 Status writePortPixels(const MediaPort& port, const media::Bitmap& bitmap, int32_t left, int32_t top);
