@@ -62,6 +62,12 @@ struct Rgba {
     friend bool operator==(const Rgba&, const Rgba&) = default;
 };
 
+// Channel `index` of a colour, in the order planar formats store their planes: red, green,
+// blue, then alpha.
+inline uint8_t planeValue(const Rgba& c, int index) {
+    return index == 0 ? c.red : index == 1 ? c.green : index == 2 ? c.blue : c.alpha;
+}
+
 // Bits of storage for each pixel of a depth; 0 for a depth the bitmap does not know.
 int bitsPerPixel(int depth);
 // True for the depths stored as indices into a palette (indexed and grey).

@@ -339,8 +339,7 @@ Status writePhotoshop(const Bitmap& bitmap, ByteWriter& out) {
         for (uint16_t channel = 0; channel < channels && w.ok(); ++channel) {
             for (uint32_t y = 0; y < height; ++y) {
                 for (uint32_t x = 0; x < width; ++x) {
-                    Rgba c = bitmap.pixel(static_cast<int32_t>(x), static_cast<int32_t>(y));
-                    w.put8(channel == 0 ? c.red : channel == 1 ? c.green : channel == 2 ? c.blue : c.alpha);
+                    w.put8(planeValue(bitmap.pixel(static_cast<int32_t>(x), static_cast<int32_t>(y)), channel));
                 }
             }
         }

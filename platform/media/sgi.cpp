@@ -225,8 +225,7 @@ Status writeSgi(const Bitmap& bitmap, ByteWriter& out) {
     for (uint16_t channel = 0; channel < channels; ++channel) {
         for (int32_t y = bitmap.height() - 1; y >= 0; --y) {
             for (int32_t x = 0; x < bitmap.width(); ++x) {
-                Rgba c = bitmap.pixel(x, y);
-                w.put8(channel == 0 ? c.red : channel == 1 ? c.green : channel == 2 ? c.blue : c.alpha);
+                w.put8(planeValue(bitmap.pixel(x, y), channel));
             }
         }
     }
