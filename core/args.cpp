@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/ascii.h"
 #include "core/result_text.h"
 
 namespace korvane {
@@ -73,10 +74,6 @@ struct Tag {
     const char* name;   // upper-cased copy in the tag-name area
     const char* value;  // into the text, or the name itself for a bare word
 };
-
-char toUpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // FNV-1a over the upper-cased name, so that names differing in ASCII case meet.
 uint32_t hashName(const char* name) {
@@ -203,10 +200,6 @@ bool isSeparator(char c) {
 
 bool isQuote(char c) {
     return c == '\'' || c == '"';
-}
-
-bool isAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 bool isDigit(char c) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/args.h"
+#include "core/ascii.h"
 #include "core/shift_jis.h"
 
 namespace korvane {
@@ -240,7 +241,7 @@ void escapeText(char* text) {
 int compareNoCase(const char* a, const char* b) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>((a != nullptr) ? a : "");
     const unsigned char* q = reinterpret_cast<const unsigned char*>((b != nullptr) ? b : "");
-    auto fold = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c; };
+    auto fold = [](unsigned char c) { return static_cast<unsigned char>(toUpperAscii(static_cast<char>(c))); };
     for (; *p != '\0' && fold(*p) == fold(*q); ++p, ++q) {
     }
     if (fold(*p) == fold(*q)) {

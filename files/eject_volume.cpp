@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 #include "core/args.h"
+#include "core/ascii.h"
 #include "files/file_functions.h"
 #include "platform/paths/file_ref.h"
 #include "platform/win32/raii.h"
@@ -109,9 +110,7 @@ bool releaseMediaLocks(HANDLE device, BYTE drive) {
 }
 
 bool ejectByDosService(char driveLetter) {
-    const char upper =
-        driveLetter >= 'a' && driveLetter <= 'z' ? static_cast<char>(driveLetter - 'a' + 'A') : driveLetter;
-    const BYTE drive = static_cast<BYTE>(upper - ('A' - 1));  // A is drive 1
+    const BYTE drive = static_cast<BYTE>(toUpperAscii(driveLetter) - ('A' - 1));  // A is drive 1
     const win32::unique_hfile device(CreateFileA("\\\\.\\vwin32", 0, 0, nullptr, 0, kDeleteOnClose, nullptr));
     if (!device) {
         return false;
@@ -185,10 +184,6 @@ bool isNtFamily() {
     const BOOL known = GetVersionExA(&version);
 #pragma GCC diagnostic pop
     return !known || version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
-bool isAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // The drive letter of a volume name (D, D:, D:\dir, or a label). A network volume, or a

@@ -2,16 +2,14 @@
 
 #include <cstring>
 
+#include "core/ascii.h"
+
 namespace korvane::files {
 namespace {
 
 constexpr const char* kAnyPart = "*";
 // A volume's root as the lookup writes it: a drive (D:\) or a share (\\srv\share).
 constexpr size_t kRootCapacity = 256;
-
-bool isAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 // "C", "C:" and "C:\" name drive C.
 bool isDriveName(const char* name) {
